@@ -1,0 +1,44 @@
+#pragma once
+// The arguments of one qrptool command: its options (words beginning with
+// "--") and its operands, in order.
+
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qrptool {
+
+// A command used wrongly; the tool prints the text and the usage and exits with 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A file the command could not read or write; the tool exits with 1.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class CommandLine {
+public:
+    CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& allowedOptions);
+    bool Has(const std::string& option) const { return Options.count(option) != 0; }
+    const std::vector<std::string>& Operands() const { return Positional; }
+    // Raises UsageError unless the operand count lies in [least, most].
+    void ExpectOperands(std::size_t least, std::size_t most) const;
+
+private:
+    std::set<std::string> Options;
+    std::vector<std::string> Positional;
+};
+
+// The commands; each returns the exit code.
+int RunInfo(const CommandLine& line);
+int RunCheck(const CommandLine& line);
+int RunPack(const CommandLine& line);
+int RunUnpack(const CommandLine& line);
+int RunConvert(const CommandLine& line);
+
+}  // namespace qrptool
