@@ -230,12 +230,11 @@ TPageRecordBounds TQRPageList::LocateFromLast(std::int32_t pageNumber)
                                            std::to_string(last.End) + " of " + std::to_string(size)));
     }
     for (;;) {
+        const auto stepsFromLast = static_cast<std::size_t>(Total - pageNumber);
+        if (stepsFromLast < StartsFromLast.size())
+            return ReadRecord(StartsFromLast[stepsFromLast], pageNumber);
         const std::int32_t page = Total - static_cast<std::int32_t>(StartsFromLast.size()) + 1;
         const std::int64_t start = StartsFromLast.back();
-        if (page <= pageNumber) {
-            // Walking back never passes the page asked for; page == pageNumber here.
-            return ReadRecord(start, page);
-        }
         // The offset in front of this record is the start of the one before it.
         if (start < kReportHeaderSize + kPageRecordFraming)
             throw EReportFileError(Damaged(RecordAt(page, start) + " leaves no room for page " + std::to_string(page - 1)));
