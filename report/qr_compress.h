@@ -53,11 +53,15 @@ private:
     std::uint8_t BitIndex;
     bool Compressing;
     std::uint16_t InputByte = 0;
-    std::array<std::uint16_t, 256> LeftChild;
-    std::array<std::uint16_t, 256> RightChild;
+    // Child[n][0] is the left child of internal node n, Child[n][1] its right
+    // child: one index by the bit read, with no branch to mispredict.
+    std::array<std::array<std::uint16_t, 2>, 256> Child;
     std::uint16_t OutputByte = 0;
     TStream& PageStream;
-    std::array<std::uint8_t, 513> Up;
+    // The parent of every node 1..512. Parents fit in a byte; 16-bit entries
+    // keep the compiler from treating each tree store as one that may change
+    // any other field.
+    std::array<std::uint16_t, 513> Up;
 
     std::array<std::uint8_t, kBufferSize> Buffer;
     std::size_t BufferPos = 0;

@@ -1,0 +1,92 @@
+#include "bench/bench_data.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "platform/emf/emf_writer.h"
+#include "platform/emf/metafile.h"
+#include "platform/temp_files.h"
+#include "report/qr_page_list.h"
+
+namespace qrp::bench {
+
+namespace {
+std::vector<std::uint8_t> RecordedReportPage(int seed)
+{
+    emf::TEmfWriter page(794, 1123);
+    page.SetBkModeTransparent();
+    page.SelectObject(page.CreateFont({-13, 400, false, false, 238, u"Arial"}));
+    page.SelectObject(page.CreatePen(emf::PS_SOLID, 1, 0));
+    for (int row = 0; row < 40; ++row) {
+        const std::int32_t y = 100 + row * 24;
+        const std::string number = std::to_string(seed * 1000 + row);
+        page.TextOut(45, y, std::u16string(number.begin(), number.end()));
+        page.TextOut(150, y, u"Odb\u011Bratel s.r.o., Praha");
+        page.MoveTo(38, y + 20);
+        page.LineTo(756, y + 20);
+    }
+    return page.Finish();
+}
+
+std::vector<std::vector<std::uint8_t>> CorpusPages()
+{
+    std::vector<std::vector<std::uint8_t>> pages;
+    const std::filesystem::path root = QRP_SOURCE_DIR "/../shared/corpus/gdi-pages";
+    std::error_code error;
+    if (!std::filesystem::is_directory(root, error))
+        return pages;
+    for (const auto& entry : std::filesystem::directory_iterator(root)) {
+        if (entry.path().extension() != ".emf")
+            continue;
+        TMetafile page;
+        page.LoadFromFile(entry.path().string());
+        pages.push_back(page.Bytes());
+    }
+    return pages;
+}
+
+struct TempFiles {
+    std::map<int, std::string> Names;
+    ~TempFiles()
+    {
+        for (const auto& [pages, name] : Names)
+            DeleteFile(name);
+    }
+};
+}  // namespace
+
+std::vector<std::uint8_t> EmfLikeData(std::size_t size)
+{
+    auto pages = CorpusPages();
+    if (pages.empty())
+        for (int seed = 1; seed <= 8; ++seed)
+            pages.push_back(RecordedReportPage(seed));
+    std::vector<std::uint8_t> data;
+    for (std::size_t i = 0; data.size() < size; ++i)
+        data.insert(data.end(), pages[i % pages.size()].begin(), pages[i % pages.size()].end());
+    data.resize(size);
+    return data;
+}
+
+const std::string& ReportFileWithPages(int pageCount)
+{
+    static TempFiles files;
+    auto& name = files.Names[pageCount];
+    if (!name.empty())
+        return name;
+    TQRPageList list;
+    list.AttachStream(std::make_unique<TQRStream>(TQRStream::kDefaultSpillLimit));
+    emf::TEmfWriter writer(794, 1123);
+    writer.Rectangle({10, 10, 700, 1000});
+    const TMetafile page(writer.Finish());
+    for (int i = 0; i < pageCount; ++i)
+        list.AddPage(page);
+    list.Finish();
+    name = CreateUniqueTempFile(GetTempDirectory(), "qrp-bench-");
+    list.WriteToFile(name);
+    return name;
+}
+
+}  // namespace qrp::bench

@@ -1,0 +1,19 @@
+#pragma once
+// Data for the benchmarks: real page recordings when the shared corpus lies
+// beside the checkout, recorded report-like pages otherwise, and report files
+// of many pages in the temporary directory.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qrp::bench {
+
+// About size bytes of concatenated page recordings.
+std::vector<std::uint8_t> EmfLikeData(std::size_t size);
+
+// A report file of pageCount small plain pages, made once per process and
+// deleted at exit.
+const std::string& ReportFileWithPages(int pageCount);
+
+}  // namespace qrp::bench

@@ -1,0 +1,187 @@
+// qrptool as users run it: the real binary, its output and exit codes.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "platform/byte_order.h"
+#include "report/qr_page_list.h"
+#include "tests/support/test_files.h"
+
+namespace qrp {
+namespace {
+
+using test::Bytes;
+
+struct ToolResult {
+    int ExitCode = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Quote(const std::string& word)
+{
+    std::string quoted = "'";
+    for (const char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class QrpTool : public ::testing::Test {
+protected:
+    ToolResult Run(const std::vector<std::string>& arguments)
+    {
+        std::string command = Quote(QRPTOOL_PATH);
+        for (const auto& argument : arguments)
+            command += " " + Quote(argument);
+        command += " >" + Quote(Dir.File("out.txt")) + " 2>" + Quote(Dir.File("err.txt"));
+        const int status = std::system(command.c_str());
+        ToolResult result;
+        result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const Bytes out = test::ReadWholeFile(Dir.File("out.txt"));
+        const Bytes err = test::ReadWholeFile(Dir.File("err.txt"));
+        result.Out.assign(out.begin(), out.end());
+        result.Err.assign(err.begin(), err.end());
+        return result;
+    }
+
+    std::string WriteDocument(const std::string& name, int pages, bool compressed)
+    {
+        test::WriteWholeFile(Dir.File(name), test::MakeDocument(pages, compressed));
+        return Dir.File(name);
+    }
+
+    static int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+    test::ScratchDir Dir;
+};
+
+TEST_F(QrpTool, InfoDescribesADocument)
+{
+    const std::string file = WriteDocument("three.qrp", 3, true);
+    const ToolResult text = Run({"info", file});
+    EXPECT_EQ(text.ExitCode, 0) << text.Err;
+    EXPECT_NE(text.Out.find("Pages:       3"), std::string::npos) << text.Out;
+    EXPECT_NE(text.Out.find("794 x 1123"), std::string::npos) << text.Out;
+
+    const ToolResult json = Run({"info", "--json", file});
+    EXPECT_EQ(json.ExitCode, 0);
+    const std::regex shape(R"(\{"pages": 3, "compressed": true, "created": "\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d", )"
+                           R"("first_page": \{"width": 794, "height": 1123\}\}\n)");
+    EXPECT_TRUE(std::regex_match(json.Out, shape)) << json.Out;
+
+    // No pages, and a date that is no date.
+    Bytes empty = test::MakeDocument(0, false);
+    StoreDouble(empty.data() + 16, 1e300);
+    test::WriteWholeFile(Dir.File("empty.qrp"), empty);
+    const ToolResult none = Run({"info", Dir.File("empty.qrp"), "--json"});
+    EXPECT_EQ(none.Out, "{\"pages\": 0, \"compressed\": false, \"created\": null, \"first_page\": null}\n");
+}
+
+TEST_F(QrpTool, BadFilesGiveOneLineAndExitCode1)
+{
+    test::WriteWholeFile(Dir.File("short.qrp"), Bytes(50, 0));
+    Bytes broken = test::MakeDocument(2, false);
+    StoreInt32(broken.data() + 128, 9);
+    test::WriteWholeFile(Dir.File("broken.qrp"), broken);
+
+    for (const std::string& name : {Dir.File("missing.qrp"), Dir.File("short.qrp"), Dir.File("broken.qrp")}) {
+        for (const std::string command : {"info", "check"}) {
+            const ToolResult result = Run({command, name});
+            EXPECT_EQ(result.ExitCode, 1) << command << " " << name;
+            EXPECT_EQ(Lines(result.Err), 1) << result.Err;
+            EXPECT_NE(result.Err.find(name), std::string::npos) << result.Err;
+        }
+    }
+    EXPECT_NE(Run({"info", Dir.File("missing.qrp")}).Err.find("Cannot open file"), std::string::npos);
+}
+
+TEST_F(QrpTool, CheckPassesSoundFilesAndListsEveryProblem)
+{
+    const ToolResult sound = Run({"check", WriteDocument("ok.qrp", 4, false)});
+    EXPECT_EQ(sound.ExitCode, 0) << sound.Err;
+    EXPECT_EQ(sound.Err, "");
+
+    // Two bad pages in a sound chain: one line each.
+    Bytes file = test::MakeDocument(3, false);
+    StoreUInt32(file.data() + 136, 2);
+    const std::int32_t third = LoadInt32(file.data() + file.size() - 4);
+    StoreUInt32(file.data() + third + 8 + 40, 0);
+    test::WriteWholeFile(Dir.File("two.qrp"), file);
+    const ToolResult damaged = Run({"check", Dir.File("two.qrp")});
+    EXPECT_EQ(damaged.ExitCode, 1);
+    EXPECT_EQ(Lines(damaged.Err), 2) << damaged.Err;
+    EXPECT_NE(damaged.Err.find("page 1: Metafile is not valid"), std::string::npos) << damaged.Err;
+    EXPECT_NE(damaged.Err.find("page 3: Metafile is not valid"), std::string::npos) << damaged.Err;
+}
+
+TEST_F(QrpTool, PackUnpackAndConvertKeepPagesByteForByte)
+{
+    std::vector<std::string> pageFiles;
+    for (int i = 1; i <= 3; ++i) {
+        pageFiles.push_back(Dir.File("in-" + std::to_string(i) + ".emf"));
+        test::MakePage(i, 1123, 794, 50).SaveToFile(pageFiles.back());
+    }
+    std::vector<std::string> pack = {"pack", "--compress", Dir.File("packed.qrp")};
+    pack.insert(pack.end(), pageFiles.begin(), pageFiles.end());
+    ASSERT_EQ(Run(pack).ExitCode, 0);
+    EXPECT_EQ(Run({"info", "--json", Dir.File("packed.qrp")}).Out.find("\"compressed\": true"), 13u);
+
+    ASSERT_EQ(Run({"convert", "--plain", Dir.File("packed.qrp"), Dir.File("plain.qrp")}).ExitCode, 0);
+    ASSERT_EQ(Run({"convert", "--compress", Dir.File("plain.qrp"), Dir.File("plain.qrp")}).ExitCode, 0)
+        << "converting a file onto itself";
+    ASSERT_EQ(Run({"unpack", Dir.File("plain.qrp"), Dir.File("out/pages")}).ExitCode, 0);
+    for (int i = 1; i <= 3; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "out/pages/page-%04d.emf", i);
+        EXPECT_EQ(test::ReadWholeFile(Dir.File(name)), test::ReadWholeFile(pageFiles[static_cast<std::size_t>(i - 1)]));
+    }
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("out/pages/page-0004.emf")));
+    EXPECT_EQ(Run({"check", Dir.File("plain.qrp")}).ExitCode, 0);
+
+    // A page that is no recording: nothing is written.
+    test::WriteWholeFile(Dir.File("bad.emf"), Bytes(300, 1));
+    const ToolResult bad = Run({"pack", Dir.File("new.qrp"), pageFiles[0], Dir.File("bad.emf")});
+    EXPECT_EQ(bad.ExitCode, 1);
+    EXPECT_NE(bad.Err.find("bad.emf: Metafile is not valid"), std::string::npos) << bad.Err;
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("new.qrp")));
+}
+
+TEST_F(QrpTool, UsageErrorsExitWith2)
+{
+    const std::string file = WriteDocument("a.qrp", 1, false);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>> {
+             {},
+             {"frobnicate"},
+             {"info"},
+             {"info", file, file},
+             {"info", "--verbose", file},
+             {"check", "--json", file},
+             {"unpack", file},
+             {"convert", file, Dir.File("b.qrp")},
+             {"convert", "--plain", "--compress", file, Dir.File("b.qrp")},
+             {"pack"},
+         }) {
+        const ToolResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 2) << (arguments.empty() ? "" : arguments[0]) << " " << arguments.size();
+        EXPECT_NE(result.Err.find("usage:"), std::string::npos);
+    }
+    EXPECT_EQ(Run({"--help"}).ExitCode, 0);
+}
+
+TEST_F(QrpTool, TheBundledSampleIsSound)
+{
+    const std::string sample = QRP_SOURCE_DIR "/examples/sample.qrp";
+    const ToolResult check = Run({"check", sample});
+    EXPECT_EQ(check.ExitCode, 0) << check.Err;
+    TQRPageList list;
+    list.AttachFile(sample);
+    EXPECT_GE(list.PageTotal(), 2);
+    EXPECT_TRUE(list.Compression());
+}
+
+}  // namespace
+}  // namespace qrp
