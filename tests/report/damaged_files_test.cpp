@@ -211,3 +211,51 @@ TEST(ReportFileCheck, NamesWhatIsWrong)
 
 }  // namespace
 }  // namespace qrp
+
+namespace qrp {
+namespace {
+
+// Random damage on top of the hand-made kinds: flipped bytes, framing words
+// overwritten with awkward values, cuts. Only the system's own exceptions may
+// come out; anything else (a bad_alloc, a length_error) is a fault.
+TEST(DamagedFile, RandomDamageOnlyEverRaisesCleanErrors)
+{
+    test::ScratchDir dir;
+    const std::string name = dir.File("random.qrp");
+    std::mt19937 random(2024);
+    const std::int32_t awkward[] = {0, -1, 1, 4, 8, 127, 128, 0x7FFFFFFF, static_cast<std::int32_t>(0x80000000), 1 << 20};
+    for (const bool compressed : {false, true}) {
+        const Document base = MakeBase(compressed);
+        for (int round = 0; round < 150; ++round) {
+            Document doc = base;
+            const int edits = 1 + static_cast<int>(random() % 4);
+            for (int e = 0; e < edits; ++e) {
+                const auto at = static_cast<std::size_t>(random() % doc.File.size());
+                switch (random() % 3) {
+                case 0: doc.File[at] ^= static_cast<std::uint8_t>(1 + random() % 255); break;
+                case 1:
+                    if (at + 4 <= doc.File.size())
+                        Put(doc, at & ~std::size_t {3}, awkward[random() % std::size(awkward)]);
+                    break;
+                default: doc.File.resize(std::max<std::size_t>(at, 1)); break;
+                }
+            }
+            test::WriteWholeFile(name, doc.File);
+            try {
+                TQRPageList list;
+                list.AttachFile(name);
+                for (std::int32_t n = list.PageTotal(); n >= 1; n -= 1 + static_cast<std::int32_t>(random() % 2)) {
+                    try {
+                        list.GetPage(n);
+                    } catch (const Exception&) {
+                    }
+                }
+            } catch (const Exception&) {
+            }
+            CheckReportFile(name);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qrp
