@@ -10,6 +10,25 @@
 
 namespace qrp {
 
+namespace {
+// Repeats a read or write until count bytes moved, the file ends or it fails;
+// returns the bytes moved. Interrupted calls are retried.
+template <typename Transfer>
+std::size_t TransferAll(std::size_t count, Transfer transfer)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = transfer(done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+}  // namespace
+
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : Name(fileName)
 {
     if (mode == TFileMode::fmOpenReadShared) {
@@ -38,31 +57,13 @@ TFileStream::~TFileStream()
 std::size_t TFileStream::Read(void* buffer, std::size_t count)
 {
     auto* out = static_cast<char*>(buffer);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(Handle, out + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return TransferAll(count, [&](std::size_t done) { return ::read(Handle, out + done, count - done); });
 }
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count)
 {
     const auto* in = static_cast<const char*>(buffer);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(Handle, in + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return TransferAll(count, [&](std::size_t done) { return ::write(Handle, in + done, count - done); });
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin)
