@@ -171,10 +171,9 @@ void TQRPageList::AddPage(const TMetafile& page)
         StartsFromFirst.push_back(recordStart);
 }
 
-TPageRecordBounds TQRPageList::ReadRecord(std::int64_t start, std::int32_t pageNumber)
+TPageRecordBounds TQRPageList::ReadRecord(std::int64_t start, std::int32_t pageNumber, std::int64_t size)
 {
     TQRStream& stream = RequireStream();
-    const std::int64_t size = stream.Size();
     if (start < kReportHeaderSize || start > size - kPageRecordFraming)
         throw EReportFileError(Damaged(RecordAt(pageNumber, start) + " lies outside the file (" +
                                        std::to_string(size) + " bytes)"));
@@ -203,28 +202,27 @@ void TQRPageList::Remember(std::int32_t pageNumber, const TPageRecordBounds& bou
         StartsFromFirst.push_back(bounds.End);
 }
 
-TPageRecordBounds TQRPageList::LocateFromFirst(std::int32_t pageNumber)
+TPageRecordBounds TQRPageList::LocateFromFirst(std::int32_t pageNumber, std::int64_t size)
 {
     if (StartsFromFirst.empty())
         StartsFromFirst.push_back(kReportHeaderSize);
     for (;;) {
         const auto known = static_cast<std::int32_t>(StartsFromFirst.size());
         const std::int32_t page = std::min(pageNumber, known);
-        const TPageRecordBounds bounds = ReadRecord(StartsFromFirst[static_cast<std::size_t>(page - 1)], page);
+        const TPageRecordBounds bounds = ReadRecord(StartsFromFirst[static_cast<std::size_t>(page - 1)], page, size);
         if (page == pageNumber)
             return bounds;
         Remember(page, bounds);
     }
 }
 
-TPageRecordBounds TQRPageList::LocateFromLast(std::int32_t pageNumber)
+TPageRecordBounds TQRPageList::LocateFromLast(std::int32_t pageNumber, std::int64_t size)
 {
     TQRStream& stream = RequireStream();
     if (StartsFromLast.empty()) {
-        const std::int64_t size = stream.Size();
         stream.SetPosition(size - 4);
         StartsFromLast.push_back(stream.ReadInt32());
-        const TPageRecordBounds last = ReadRecord(StartsFromLast.front(), Total);
+        const TPageRecordBounds last = ReadRecord(StartsFromLast.front(), Total, size);
         if (last.End != size)
             throw EReportFileError(Damaged(RecordAt(Total, last.Start) + " is the last page but ends at offset " +
                                            std::to_string(last.End) + " of " + std::to_string(size)));
@@ -232,7 +230,7 @@ TPageRecordBounds TQRPageList::LocateFromLast(std::int32_t pageNumber)
     for (;;) {
         const auto stepsFromLast = static_cast<std::size_t>(Total - pageNumber);
         if (stepsFromLast < StartsFromLast.size())
-            return ReadRecord(StartsFromLast[stepsFromLast], pageNumber);
+            return ReadRecord(StartsFromLast[stepsFromLast], pageNumber, size);
         const std::int32_t page = Total - static_cast<std::int32_t>(StartsFromLast.size()) + 1;
         const std::int64_t start = StartsFromLast.back();
         // The offset in front of this record is the start of the one before it.
@@ -240,7 +238,7 @@ TPageRecordBounds TQRPageList::LocateFromLast(std::int32_t pageNumber)
             throw EReportFileError(Damaged(RecordAt(page, start) + " leaves no room for page " + std::to_string(page - 1)));
         stream.SetPosition(start - 4);
         const std::int64_t previousStart = stream.ReadInt32();
-        const TPageRecordBounds previous = ReadRecord(previousStart, page - 1);
+        const TPageRecordBounds previous = ReadRecord(previousStart, page - 1, size);
         if (previous.End != start)
             throw EReportFileError(Damaged(RecordAt(page - 1, previousStart) + " ends at offset " +
                                            std::to_string(previous.End) + ", not where page " + std::to_string(page) +
@@ -254,16 +252,17 @@ TPageRecordBounds TQRPageList::LocateRecord(std::int32_t pageNumber)
     std::lock_guard guard(Lock);
     if (pageNumber < 1 || pageNumber > Total)
         throw Exception("Page " + std::to_string(pageNumber) + " is not in the document");
+    const std::int64_t size = RequireStream().Size();
     const auto fromFirst = static_cast<std::int32_t>(std::max<std::size_t>(StartsFromFirst.size(), 1));
     const std::int32_t fromLast = Total - static_cast<std::int32_t>(StartsFromLast.size()) + 1;
     if (pageNumber <= fromFirst)
-        return LocateFromFirst(pageNumber);
+        return LocateFromFirst(pageNumber, size);
     if (!StartsFromLast.empty() && pageNumber >= fromLast)
-        return LocateFromLast(pageNumber);
+        return LocateFromLast(pageNumber, size);
     // Walk from whichever known record lies nearer.
     const std::int32_t stepsForward = pageNumber - fromFirst;
     const std::int32_t stepsBack = StartsFromLast.empty() ? Total - pageNumber + 1 : fromLast - pageNumber;
-    return stepsForward <= stepsBack ? LocateFromFirst(pageNumber) : LocateFromLast(pageNumber);
+    return stepsForward <= stepsBack ? LocateFromFirst(pageNumber, size) : LocateFromLast(pageNumber, size);
 }
 
 void TQRPageList::SeekToPage(std::int32_t pageNumber)

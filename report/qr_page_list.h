@@ -85,9 +85,10 @@ private:
     void ReadHeader();
     void ForgetRecords();
     TQRStream& RequireStream() const;
-    TPageRecordBounds ReadRecord(std::int64_t start, std::int32_t pageNumber);
-    TPageRecordBounds LocateFromFirst(std::int32_t pageNumber);
-    TPageRecordBounds LocateFromLast(std::int32_t pageNumber);
+    // size: the stream's size, read once per lookup.
+    TPageRecordBounds ReadRecord(std::int64_t start, std::int32_t pageNumber, std::int64_t size);
+    TPageRecordBounds LocateFromFirst(std::int32_t pageNumber, std::int64_t size);
+    TPageRecordBounds LocateFromLast(std::int32_t pageNumber, std::int64_t size);
     void Remember(std::int32_t pageNumber, const TPageRecordBounds& bounds);
     std::vector<std::uint8_t> EncodePageData(const TMetafile& page) const;
     std::unique_ptr<TMetafile> DecodePageData(std::int32_t pageNumber, const TPageRecordBounds& bounds);
