@@ -3,7 +3,9 @@
 # they are all present.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core fontconfig
+  emf2svg poppler-utils python3-numpy python3-pil)
 
 missing=()
 for package in "${packages[@]}"; do
