@@ -4,20 +4,39 @@
 
 namespace qrptool {
 
-CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& allowedOptions)
+CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& allowedFlags,
+                         const std::set<std::string>& allowedValueOptions)
 {
     bool onlyOperands = false;
-    for (const std::string& argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool isOption = !onlyOperands && argument.size() > 1 && argument[0] == '-' &&
+                              (argument.rfind("--", 0) == 0 ? argument.size() > 2 : argument.size() == 2);
         if (!onlyOperands && argument == "--") {
             onlyOperands = true;
-        } else if (!onlyOperands && argument.size() > 2 && argument.rfind("--", 0) == 0) {
-            if (allowedOptions.count(argument) == 0)
-                throw UsageError("unknown option " + argument);
+        } else if (!isOption) {
+            Positional.push_back(argument);
+        } else if (allowedFlags.count(argument) != 0) {
             Options.insert(argument);
         } else {
-            Positional.push_back(argument);
+            const auto equals = argument.find('=');
+            const std::string name = argument.substr(0, equals);
+            if (allowedValueOptions.count(name) == 0)
+                throw UsageError("unknown option " + name);
+            if (equals != std::string::npos)
+                Values[name] = argument.substr(equals + 1);
+            else if (i + 1 < arguments.size())
+                Values[name] = arguments[++i];
+            else
+                throw UsageError("option " + name + " needs a value");
         }
     }
+}
+
+std::string CommandLine::Value(const std::string& option, const std::string& fallback) const
+{
+    const auto found = Values.find(option);
+    return found == Values.end() ? fallback : found->second;
 }
 
 void CommandLine::ExpectOperands(std::size_t least, std::size_t most) const

@@ -1,7 +1,8 @@
 #pragma once
-// The arguments of one qrptool command: its options (words beginning with
-// "--") and its operands, in order.
+// The arguments of one qrptool command: its flags ("--json"), its options
+// with a value ("--dpi 300", "--dpi=300", "-o OUT") and its operands, in order.
 
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -23,14 +24,18 @@ public:
 
 class CommandLine {
 public:
-    CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& allowedOptions);
+    CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& allowedFlags,
+                const std::set<std::string>& allowedValueOptions = {});
     bool Has(const std::string& option) const { return Options.count(option) != 0; }
+    // The value given to an option, or fallback when it was not given.
+    std::string Value(const std::string& option, const std::string& fallback = {}) const;
     const std::vector<std::string>& Operands() const { return Positional; }
     // Raises UsageError unless the operand count lies in [least, most].
     void ExpectOperands(std::size_t least, std::size_t most) const;
 
 private:
     std::set<std::string> Options;
+    std::map<std::string, std::string> Values;
     std::vector<std::string> Positional;
 };
 
@@ -40,5 +45,6 @@ int RunCheck(const CommandLine& line);
 int RunPack(const CommandLine& line);
 int RunUnpack(const CommandLine& line);
 int RunConvert(const CommandLine& line);
+int RunRender(const CommandLine& line);
 
 }  // namespace qrptool

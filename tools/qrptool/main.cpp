@@ -19,21 +19,24 @@ constexpr const char* kUsage =
     "       qrptool check FILE\n"
     "       qrptool pack [--compress] OUT.qrp PAGE.emf...\n"
     "       qrptool unpack FILE OUTDIR\n"
-    "       qrptool convert (--compress|--plain) IN.qrp OUT.qrp\n";
+    "       qrptool convert (--compress|--plain) IN.qrp OUT.qrp\n"
+    "       qrptool render IN.qrp|IN.emf [--pages LIST] [--dpi N] [--format png|pdf|svg] -o OUT\n";
 
 struct Command {
-    std::set<std::string> Options;
+    std::set<std::string> Flags;
+    std::set<std::string> ValueOptions;
     std::function<int(const qrptool::CommandLine&)> Run;
 };
 
 const std::map<std::string, Command>& Commands()
 {
     static const std::map<std::string, Command> commands = {
-        {"info", {{"--json"}, qrptool::RunInfo}},
-        {"check", {{}, qrptool::RunCheck}},
-        {"pack", {{"--compress"}, qrptool::RunPack}},
-        {"unpack", {{}, qrptool::RunUnpack}},
-        {"convert", {{"--compress", "--plain"}, qrptool::RunConvert}},
+        {"info", {{"--json"}, {}, qrptool::RunInfo}},
+        {"check", {{}, {}, qrptool::RunCheck}},
+        {"pack", {{"--compress"}, {}, qrptool::RunPack}},
+        {"unpack", {{}, {}, qrptool::RunUnpack}},
+        {"convert", {{"--compress", "--plain"}, {}, qrptool::RunConvert}},
+        {"render", {{}, {"--pages", "--dpi", "--format", "-o"}, qrptool::RunRender}},
     };
     return commands;
 }
@@ -53,7 +56,8 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const qrptool::CommandLine line({arguments.begin() + 1, arguments.end()}, command->second.Options);
+        const qrptool::CommandLine line({arguments.begin() + 1, arguments.end()}, command->second.Flags,
+                                        command->second.ValueOptions);
         return command->second.Run(line);
     } catch (const qrptool::UsageError& error) {
         std::fprintf(stderr, "qrptool %s: %s\n%s", arguments[0].c_str(), error.what(), kUsage);

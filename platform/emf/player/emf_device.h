@@ -1,0 +1,46 @@
+#pragma once
+// The narrow interface the EMF player draws through. Geometry arrives in the
+// device's own coordinates with every mapping, transform and drawing
+// convention already applied, so a device only paints (QPainter), records
+// (tests) or measures. Calls come in drawing order.
+
+#include <optional>
+#include <vector>
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QRegion>
+#include <QString>
+#include <QTransform>
+
+namespace qrp::emf {
+
+// One run of text: every character placed on its own baseline origin.
+struct TTextRun {
+    QString Text;
+    std::vector<QPointF> Positions;  // one per UTF-16 unit of Text, device coordinates
+    QFont Font;                      // pixel size in device pixels
+    QColor Color;
+    qreal Angle = 0;                 // rotation of the glyphs, degrees clockwise on the device
+};
+
+class TEmfDevice {
+public:
+    virtual ~TEmfDevice() = default;
+
+    // The clip for the calls that follow; none means the whole device.
+    virtual void SetClip(const std::optional<QRegion>& clip) = 0;
+    virtual void FillPath(const QPainterPath& path, const QBrush& brush, QPainter::CompositionMode mode) = 0;
+    virtual void StrokePath(const QPainterPath& path, const QPen& pen, QPainter::CompositionMode mode) = 0;
+    virtual void DrawText(const TTextRun& run) = 0;
+    // Draws the source rectangle of image (image pixels) where imageToDevice maps it.
+    virtual void DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
+                           QPainter::CompositionMode mode) = 0;
+};
+
+}  // namespace qrp::emf

@@ -1,0 +1,121 @@
+#include "platform/emf/player/painter_device.h"
+
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QRawFont>
+
+namespace qrp::emf {
+
+TPainterDevice::TPainterDevice(QPainter& painter)
+    : Painter(painter), Base(painter.transform()),
+      RasterOpsWork(painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
+{
+    Painter.save();
+    if (Painter.hasClipping())
+        OuterClip = Base.map(Painter.clipRegion());
+    // Shapes keep their hard pixel edges as recorded; text is smoothed.
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setRenderHint(QPainter::TextAntialiasing, true);
+    Painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+TPainterDevice::~TPainterDevice() { Painter.restore(); }
+
+void TPainterDevice::SetClip(const std::optional<QRegion>& clip)
+{
+    // Regions come in device coordinates; the painter takes them in its own.
+    Painter.setTransform(Base);
+    const QTransform toPainter = Base.inverted();
+    if (!clip && !OuterClip) {
+        // Not setClipping(false): the raster engine then ignores the next
+        // clip of several rectangles. One rectangle beyond any page clips nothing.
+        if (Painter.hasClipping())
+            Painter.setClipRect(toPainter.mapRect(QRectF(-1e7, -1e7, 2e7, 2e7)), Qt::ReplaceClip);
+        return;
+    }
+    if (clip)
+        Painter.setClipRegion(toPainter.map(*clip), Qt::ReplaceClip);
+    if (OuterClip)
+        Painter.setClipRegion(toPainter.map(*OuterClip), clip ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void TPainterDevice::SetMode(QPainter::CompositionMode mode)
+{
+    if (mode >= QPainter::RasterOp_SourceOrDestination && !RasterOpsWork) {
+        switch (mode) {
+        case QPainter::RasterOp_SourceAndDestination: mode = QPainter::CompositionMode_Multiply; break;
+        case QPainter::RasterOp_SourceOrDestination: mode = QPainter::CompositionMode_Lighten; break;
+        case QPainter::RasterOp_SourceXorDestination:
+        case QPainter::RasterOp_NotDestination: mode = QPainter::CompositionMode_Difference; break;
+        default: mode = QPainter::CompositionMode_SourceOver; break;
+        }
+    }
+    Painter.setCompositionMode(mode);
+}
+
+void TPainterDevice::FillPath(const QPainterPath& path, const QBrush& brush, QPainter::CompositionMode mode)
+{
+    Painter.setTransform(Base);
+    SetMode(mode);
+    Painter.fillPath(path, brush);
+}
+
+void TPainterDevice::StrokePath(const QPainterPath& path, const QPen& pen, QPainter::CompositionMode mode)
+{
+    Painter.setTransform(Base);
+    SetMode(mode);
+    Painter.strokePath(path, pen);
+}
+
+void TPainterDevice::DrawText(const TTextRun& run)
+{
+    if (run.Text.isEmpty() || run.Positions.empty())
+        return;
+    const QPointF origin = run.Positions.front();
+    QTransform toRun = QTransform::fromTranslate(origin.x(), origin.y());
+    toRun.rotate(run.Angle);
+    const QTransform fromDevice = toRun.inverted();
+    Painter.setTransform(toRun * Base);
+    SetMode(QPainter::CompositionMode_SourceOver);
+    Painter.setPen(run.Color);
+
+    // Glyphs are placed one by one where the recording put them; characters the
+    // font lacks fall back to ordinary text drawing, which finds another font.
+    const QRawFont raw = QRawFont::fromFont(run.Font);
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    const auto count = std::min<qsizetype>(run.Text.size(), static_cast<qsizetype>(run.Positions.size()));
+    for (qsizetype i = 0; i < count; ++i) {
+        const QChar c = run.Text.at(i);
+        if (c.isSpace() || c.isNull())
+            continue;
+        const QPointF at = fromDevice.map(run.Positions[static_cast<std::size_t>(i)]);
+        const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QString(c)) : QList<quint32>();
+        if (!indexes.isEmpty() && indexes.front() != 0) {
+            glyphs.append(indexes.front());
+            positions.append(at);
+        } else {
+            Painter.setFont(run.Font);
+            Painter.drawText(at, QString(c));
+        }
+    }
+    if (!glyphs.isEmpty()) {
+        QGlyphRun glyphRun;
+        glyphRun.setRawFont(raw);
+        glyphRun.setGlyphIndexes(glyphs);
+        glyphRun.setPositions(positions);
+        glyphRun.setUnderline(run.Font.underline());
+        glyphRun.setStrikeOut(run.Font.strikeOut());
+        Painter.drawGlyphRun(QPointF(0, 0), glyphRun);
+    }
+}
+
+void TPainterDevice::DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
+                               QPainter::CompositionMode mode)
+{
+    Painter.setTransform(imageToDevice * Base);
+    SetMode(mode);
+    Painter.drawImage(source, image, source);
+}
+
+}  // namespace qrp::emf

@@ -1,0 +1,167 @@
+#pragma once
+// The EMF player's device-context state machine. One object plays one
+// metafile; the record handlers are grouped by family in player_*.cpp.
+//
+// Coordinates: logical units go through the world transform and the
+// window/viewport mapping into the reference device's pixels, where GDI's
+// pixel conventions apply (strokes on pixel centres, right and bottom edges
+// exclusive); the frame mapping then carries them onto the output device.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include <QPainterPath>
+#include <QPointF>
+#include <QRegion>
+#include <QSizeF>
+#include <QTransform>
+
+#include "platform/emf/emf_header.h"
+#include "platform/emf/player/emf_device.h"
+#include "platform/emf/player/emf_player.h"
+#include "platform/emf/player/gdi_objects.h"
+#include "platform/emf/player/record_reader.h"
+
+namespace qrp::emf {
+
+struct TDcState {
+    TLogPen Pen;
+    TLogBrush Brush;
+    TLogFont Font;
+    TLogPalette Palette;
+    QColor TextColor = Qt::black;
+    QColor BkColor = Qt::white;
+    std::uint32_t BkMode = 2;  // OPAQUE
+    std::uint32_t TextAlign = 0;
+    std::uint32_t PolyFillMode = 1;  // ALTERNATE
+    std::uint32_t Rop2 = 13;         // R2_COPYPEN
+    std::uint32_t ArcDirection = 1;  // AD_COUNTERCLOCKWISE
+    std::uint32_t MapMode = 1;       // MM_TEXT
+    std::uint32_t GraphicsMode = 1;  // GM_COMPATIBLE
+    float MiterLimit = 10;
+    QPointF WindowOrg, ViewportOrg;
+    QSizeF WindowExt {1, 1}, ViewportExt {1, 1};
+    QTransform World;
+    QPointF CurrentPosition;  // logical
+    QPoint BrushOrigin;
+    std::optional<QRegion> Clip;  // output coordinates; none: no clip
+};
+
+class TPlayer {
+public:
+    TPlayer(std::span<const std::uint8_t> bytes, TEmfDevice& device, const QRectF& target,
+            const TProblemHandler& onProblem);
+    void Play();
+
+private:
+    // One record: its index, offset and fields.
+    struct TRecord {
+        std::size_t Index;
+        std::size_t Offset;
+        std::uint32_t Type;
+        TRecordReader Fields;  // the whole record, type and size included
+    };
+
+    void Dispatch(TRecord& r);
+    void Problem(const TRecord& r, const std::string& what);
+
+    // State (player.cpp).
+    void SaveDc();
+    void RestoreDc(TRecord& r, std::int32_t relative);
+    void SetMapMode(std::uint32_t mode);
+    void ApplyIsotropic();
+    void SetWorldTransform(TRecord& r, const QTransform& transform, std::uint32_t mode);
+    void UpdateTransform();
+    QTransform ReadXForm(TRecord& r, std::size_t offset);
+
+    // Objects (player_objects.cpp).
+    void CreatePen(TRecord& r);
+    void ExtCreatePen(TRecord& r);
+    void CreateBrushIndirect(TRecord& r);
+    void CreatePatternBrush(TRecord& r, bool monochrome);
+    void CreateFont(TRecord& r);
+    void CreatePalette(TRecord& r);
+    void SetPaletteEntries(TRecord& r);
+    void SelectObject(TRecord& r, std::uint32_t index);
+    void DeleteObject(TRecord& r, std::uint32_t index);
+    TGdiObject* ObjectSlot(TRecord& r, std::uint32_t index, bool creating);
+    QColor Color(std::uint32_t colorRef) const;
+
+    // Drawing (player_shapes.cpp).
+    void Polyline16or32(TRecord& r, bool is16, bool closed, bool bezier, bool continueFromCurrent);
+    void PolyPoly(TRecord& r, bool is16, bool closed);
+    void PolyDraw(TRecord& r, bool is16);
+    void BoxShape(TRecord& r, std::uint32_t type);
+    void ArcShape(TRecord& r, std::uint32_t type);
+    void AngleArc(TRecord& r);
+    void LineTo(const QPointF& to);
+    void SetPixel(TRecord& r);
+    void GradientFill(TRecord& r);
+    // A finished figure in reference-device coordinates: collected into the
+    // open path, or drawn at once.
+    void Emit(const QPainterPath& devicePath, bool fill, bool stroke);
+    void FillDevicePath(const QPainterPath& devicePath, const QBrush& brush);
+    void StrokeDevicePath(const QPainterPath& devicePath);
+    std::optional<QPen> OutputPen() const;
+    std::optional<QBrush> OutputBrush(const TLogBrush& brush) const;
+    QPainter::CompositionMode Rop2Mode() const;
+    QPainterPath ReadPoints(TRecord& r, std::size_t offset, std::uint32_t count, bool is16, bool& ok);
+    std::vector<QPointF> ReadPointList(TRecord& r, std::size_t offset, std::uint32_t count, bool is16);
+    QRectF DeviceBox(const QRectF& logical) const;
+
+    // Paths (player_shapes.cpp).
+    void BeginPath();
+    void PathCommand(TRecord& r, std::uint32_t type);
+
+    // Clipping and regions (player_clipping.cpp).
+    void IntersectClipRect(TRecord& r, bool exclude);
+    void ExtSelectClipRgn(TRecord& r);
+    void OffsetClipRgn(TRecord& r);
+    void SelectClipPath(TRecord& r);
+    void CombineClip(const QRegion& region, std::uint32_t mode);
+    void RegionRecord(TRecord& r, std::uint32_t type);
+    std::optional<QRegion> ReadRegion(TRecord& r, std::size_t offset, std::uint32_t size, const QTransform& toOutput);
+    void ApplyClip();
+
+    // Text (player_text.cpp).
+    void ExtTextOut(TRecord& r, bool wide);
+    void SmallTextOut(TRecord& r);
+    void DrawTextRecord(TRecord& r, QPointF reference, const std::u16string& text, std::uint32_t options,
+                        const QRectF& rect, const std::vector<QPointF>& advances);
+
+    // Bitmaps (player_bitmaps.cpp).
+    void StretchDiBits(TRecord& r);
+    void SetDiBitsToDevice(TRecord& r);
+    void BitBlt(TRecord& r, std::uint32_t type);
+    void AlphaBlend(TRecord& r);
+    void DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
+                    std::size_t bitsSize, std::uint32_t usage, const QRectF& source, bool sourceFromBottom,
+                    const QRectF& logicalDestination, std::uint32_t rop, bool keepAlpha,
+                    std::optional<QRgb> transparent = std::nullopt, int constantAlpha = 255);
+    void PatternBlt(const QRectF& logicalDestination, std::uint32_t rop);
+
+    std::span<const std::uint8_t> Bytes;
+    TEmfDevice& Device;
+    TProblemHandler OnProblem;
+    TEmfHeader Header;
+    QRectF Target;
+
+    TDcState Dc;
+    std::vector<TDcState> SavedStates;
+    std::vector<TGdiObject> Objects;
+
+    QTransform FrameToOutput;     // reference device → output
+    QTransform LogicalToDevice;   // logical → reference device
+    QTransform LogicalToOutput;   // both
+    double ReferencePixelsPerMmX = 96 / 25.4;
+    double ReferencePixelsPerMmY = 96 / 25.4;
+
+    bool InPath = false;
+    QPainterPath Path;  // reference device coordinates
+    bool PathFinished = false;
+    bool ClipDirty = true;
+};
+
+}  // namespace qrp::emf

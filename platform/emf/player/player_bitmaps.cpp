@@ -1,0 +1,192 @@
+// Bitmap records: the bitmap decoded, its source rectangle stretched onto the
+// destination, raster operations; blits without a source fill with the brush.
+
+#include <cmath>
+
+#include "platform/emf/player/dib.h"
+#include "platform/emf/player/emf_records.h"
+#include "platform/emf/player/player.h"
+
+namespace qrp::emf {
+
+using namespace records;
+
+namespace {
+constexpr std::uint32_t kNoOperation = 0x00AA0029;  // the destination left as it is
+
+QPainter::CompositionMode SourceMode(std::uint32_t rop)
+{
+    switch (rop) {
+    case SRCAND: return QPainter::RasterOp_SourceAndDestination;
+    case SRCPAINT: return QPainter::RasterOp_SourceOrDestination;
+    case SRCINVERT: return QPainter::RasterOp_SourceXorDestination;
+    case NOTSRCCOPY: return QPainter::RasterOp_NotSource;
+    case SRCERASE: return QPainter::RasterOp_SourceAndNotDestination;
+    case NOTSRCERASE: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case MERGEPAINT: return QPainter::RasterOp_NotSourceOrDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+// Whether a raster operation reads the source bitmap at all.
+bool UsesSource(std::uint32_t rop) { return (((rop >> 2) ^ rop) & 0x330000) != 0; }
+}  // namespace
+
+void TPlayer::PatternBlt(const QRectF& logicalDestination, std::uint32_t rop)
+{
+    if (rop == kNoOperation)
+        return;
+    QPainterPath area;
+    area.addPolygon(LogicalToDevice.map(QPolygonF(logicalDestination.normalized())));
+    area.closeSubpath();
+    ApplyClip();
+    const QPainterPath output = FrameToOutput.map(area);
+    switch (rop) {
+    case BLACKNESS: Device.FillPath(output, QBrush(Qt::black), QPainter::CompositionMode_SourceOver); return;
+    case WHITENESS: Device.FillPath(output, QBrush(Qt::white), QPainter::CompositionMode_SourceOver); return;
+    case DSTINVERT: Device.FillPath(output, QBrush(Qt::white), QPainter::RasterOp_NotDestination); return;
+    default: break;
+    }
+    if (const auto brush = OutputBrush(Dc.Brush))
+        Device.FillPath(output, *brush,
+                        rop == PATINVERT ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
+}
+
+void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
+                         std::size_t bitsSize, std::uint32_t usage, const QRectF& source, bool sourceFromBottom,
+                         const QRectF& logicalDestination, std::uint32_t rop, bool keepAlpha,
+                         std::optional<QRgb> transparent, int constantAlpha)
+{
+    auto& f = r.Fields;
+    const auto info = f.Bytes(infoOffset, infoSize);
+    const auto bits = f.Bytes(bitsOffset, bitsSize);
+    if (!f.Ok())
+        return Problem(r, "bitmap does not fit the record");
+    TDibDecodeOptions options;
+    options.Usage = usage == 1 ? TDibColorUsage::PalIndices : TDibColorUsage::RgbColors;
+    options.Palette = Dc.Palette.Entries;
+    options.KeepAlpha = keepAlpha;
+    std::string why;
+    QImage image = DecodeDib(info, bits, options, &why);
+    if (image.isNull())
+        return Problem(r, "bitmap not decoded: " + why);
+    // A source whose alpha bytes are all zero was never meant to carry alpha.
+    if (keepAlpha) {
+        bool anyAlpha = false;
+        for (int y = 0; y < image.height() && !anyAlpha; ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width() && !anyAlpha; ++x)
+                anyAlpha = qAlpha(row[x]) != 0;
+        }
+        if (!anyAlpha)
+            image = DecodeDib(info, bits, TDibDecodeOptions {options.Usage, options.Palette, false});
+        else
+            image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    if (transparent || constantAlpha < 255) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (transparent && (row[x] & 0xFFFFFF) == (*transparent & 0xFFFFFF))
+                    row[x] = 0;
+                else if (constantAlpha < 255)
+                    row[x] = qRgba(qRed(row[x]), qGreen(row[x]), qBlue(row[x]), qAlpha(row[x]) * constantAlpha / 255);
+            }
+        }
+    }
+    QRectF from = source;
+    if (sourceFromBottom)
+        from.moveTop(image.height() - source.top() - source.height());
+    if (from.width() == 0 || from.height() == 0)
+        return;
+    // Image pixels of the source rectangle onto the destination, mirrored by negative extents.
+    const QTransform imageToLogical = QTransform::fromTranslate(-from.left(), -from.top()) *
+                                      QTransform::fromScale(logicalDestination.width() / from.width(),
+                                                            logicalDestination.height() / from.height()) *
+                                      QTransform::fromTranslate(logicalDestination.left(), logicalDestination.top());
+    ApplyClip();
+    Device.DrawImage(image, from.intersected(QRectF(image.rect())), imageToLogical * LogicalToOutput, SourceMode(rop));
+}
+
+void TPlayer::StretchDiBits(TRecord& r)
+{
+    auto& f = r.Fields;
+    const double xDest = f.I32(24), yDest = f.I32(28);
+    const QRectF source(f.I32(32), f.I32(36), f.I32(40), f.I32(44));
+    const std::uint32_t offInfo = f.U32(48), sizeInfo = f.U32(52), offBits = f.U32(56), sizeBits = f.U32(60);
+    const std::uint32_t usage = f.U32(64), rop = f.U32(68);
+    const double cxDest = f.I32(72), cyDest = f.I32(76);
+    if (!f.Ok())
+        return Problem(r, "record too short for its fields");
+    const QRectF destination(xDest, yDest, cxDest, cyDest);
+    if (sizeInfo == 0 || !UsesSource(rop))
+        return PatternBlt(destination, rop);
+    const auto header = ParseDibInfo(f.Bytes(offInfo, sizeInfo));
+    const bool bottomUp = header && !header->TopDown;
+    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, source, bottomUp, destination, rop, false);
+}
+
+void TPlayer::SetDiBitsToDevice(TRecord& r)
+{
+    auto& f = r.Fields;
+    const double xDest = f.I32(24), yDest = f.I32(28);
+    const QRectF source(f.I32(32), f.I32(36), f.I32(40), f.I32(44));
+    const std::uint32_t offInfo = f.U32(48), sizeInfo = f.U32(52), offBits = f.U32(56), sizeBits = f.U32(60);
+    const std::uint32_t usage = f.U32(64);
+    const std::uint32_t scans = f.U32(72);
+    if (!f.Ok())
+        return Problem(r, "record too short for its fields");
+    const auto header = ParseDibInfo(f.Bytes(offInfo, sizeInfo));
+    if (header && scans > 0 && scans < static_cast<std::uint32_t>(header->Height))
+        Problem(r, "bitmap given in part (" + std::to_string(scans) + " scan lines); drawn if the bits allow");
+    const bool bottomUp = header && !header->TopDown;
+    // One source pixel to one reference pixel, whatever the logical units.
+    const QPointF origin = LogicalToDevice.map(QPointF(xDest, yDest));
+    const QRectF inDevice(origin, source.size());
+    const QRectF destination = LogicalToDevice.inverted().mapRect(inDevice);
+    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, source, bottomUp, destination, SRCCOPY, false);
+}
+
+void TPlayer::BitBlt(TRecord& r, std::uint32_t type)
+{
+    auto& f = r.Fields;
+    const QRectF destination(f.I32(24), f.I32(28), f.I32(32), f.I32(36));
+    const std::uint32_t rop = f.U32(40);
+    const double xSrc = f.I32(44), ySrc = f.I32(48);
+    const std::uint32_t usage = f.U32(80);
+    const std::uint32_t offInfo = f.U32(84), sizeInfo = f.U32(88), offBits = f.U32(92), sizeBits = f.U32(96);
+    if (!f.Ok())
+        return Problem(r, "record too short for its fields");
+    const bool stretched = type == STRETCHBLT || type == TRANSPARENTBLT;
+    const QSizeF sourceSize = stretched ? QSizeF(f.I32(100), f.I32(104)) : destination.size();
+    if (!f.Ok())
+        return Problem(r, "record too short for its fields");
+    if (type != TRANSPARENTBLT && (sizeInfo == 0 || !UsesSource(rop)))
+        return PatternBlt(destination, rop);
+    if (sizeInfo == 0)
+        return;
+    std::optional<QRgb> transparent;
+    if (type == TRANSPARENTBLT)
+        transparent = Color(rop).rgb();
+    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, QRectF(QPointF(xSrc, ySrc), sourceSize), false,
+               destination, type == TRANSPARENTBLT ? SRCCOPY : rop, false, transparent);
+}
+
+void TPlayer::AlphaBlend(TRecord& r)
+{
+    auto& f = r.Fields;
+    const QRectF destination(f.I32(24), f.I32(28), f.I32(32), f.I32(36));
+    const std::uint8_t constantAlpha = f.U8(42);
+    const bool sourceAlpha = (f.U8(43) & 1) != 0;
+    const double xSrc = f.I32(44), ySrc = f.I32(48);
+    const std::uint32_t usage = f.U32(80);
+    const std::uint32_t offInfo = f.U32(84), sizeInfo = f.U32(88), offBits = f.U32(92), sizeBits = f.U32(96);
+    const QSizeF sourceSize(f.I32(100), f.I32(104));
+    if (!f.Ok() || sizeInfo == 0)
+        return Problem(r, "record too short for its fields");
+    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, QRectF(QPointF(xSrc, ySrc), sourceSize), false,
+               destination, SRCCOPY, sourceAlpha, std::nullopt, constantAlpha);
+}
+
+}  // namespace qrp::emf

@@ -1,0 +1,261 @@
+// qrptool render: pages as PNG or SVG pictures, or one PDF document.
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include "platform/emf/emf_header.h"
+#include "platform/emf/metafile.h"
+#include "platform/emf/player/emf_player.h"
+#include "platform/emf/player/page_image.h"
+#include "platform/file_replace.h"
+#include "platform/file_stream.h"
+#include "report/qr_page_list.h"
+#include "tools/qrptool/command_line.h"
+#include "tools/qrptool/file_errors.h"
+
+namespace qrptool {
+
+namespace {
+constexpr int kMaxWarningsPerPage = 10;
+constexpr int kPdfResolution = 1200;
+
+// Fonts and painting need an application object; without a display the offscreen platform serves.
+void EnsureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "qrptool";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication application(argc, argv);
+}
+
+// The pages to render: a single recording, or a report file's pages on demand.
+class PageSource {
+public:
+    explicit PageSource(const std::string& fileName) : Name(fileName)
+    {
+        OnFile(fileName, [&] {
+            if (IsRecording(fileName)) {
+                Single = std::make_unique<qrp::TMetafile>();
+                Single->LoadFromFile(fileName);
+            } else {
+                List.AttachFile(fileName);
+            }
+        });
+    }
+    bool IsSingleRecording() const { return Single != nullptr; }
+    std::int32_t PageCount() const { return Single ? 1 : List.PageTotal(); }
+    std::unique_ptr<qrp::TMetafile> Page(std::int32_t n)
+    {
+        if (Single)
+            return std::make_unique<qrp::TMetafile>(*Single);
+        return OnFile(Name, [&] {
+            try {
+                return List.GetPage(n);
+            } catch (const std::exception& error) {
+                throw std::runtime_error("page " + std::to_string(n) + ": " + error.what());
+            }
+        });
+    }
+
+private:
+    static bool IsRecording(const std::string& fileName)
+    {
+        qrp::TFileStream file(fileName, qrp::TFileMode::fmOpenReadShared);
+        std::uint8_t head[qrp::emf::kBaseHeaderSize] = {};
+        file.Read(head, sizeof head);
+        return qrp::emf::ParseEmfHeader(head).has_value();
+    }
+
+    std::string Name;
+    std::unique_ptr<qrp::TMetafile> Single;
+    qrp::TQRPageList List;
+};
+
+// "1,3-5": page numbers in the order given, each within 1..count.
+std::vector<std::int32_t> ParsePages(const std::string& list, std::int32_t count)
+{
+    std::vector<std::int32_t> pages;
+    if (list.empty()) {
+        for (std::int32_t n = 1; n <= count; ++n)
+            pages.push_back(n);
+        return pages;
+    }
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', at), list.size());
+        const std::string item = list.substr(at, comma - at);
+        const std::size_t dash = item.find('-');
+        try {
+            std::size_t used = 0;
+            const long first = std::stol(item.substr(0, dash), &used);
+            long last = first;
+            if (used != (dash == std::string::npos ? item.size() : dash))
+                throw std::invalid_argument(item);
+            if (dash != std::string::npos) {
+                const std::string rest = item.substr(dash + 1);
+                last = std::stol(rest, &used);
+                if (used != rest.size())
+                    throw std::invalid_argument(item);
+            }
+            if (first < 1 || last < first || last > count)
+                throw UsageError("pages " + item + " lie outside 1-" + std::to_string(count));
+            for (long n = first; n <= last; ++n)
+                pages.push_back(static_cast<std::int32_t>(n));
+        } catch (const std::logic_error&) {
+            throw UsageError("bad page list " + list);
+        }
+        at = comma + 1;
+    }
+    return pages;
+}
+
+qrp::emf::TProblemHandler Warner(std::int32_t page)
+{
+    auto count = std::make_shared<int>(0);
+    return [page, count](const qrp::emf::TPlaybackProblem& problem) {
+        if (++*count <= kMaxWarningsPerPage)
+            std::fprintf(stderr, "warning: page %d, record %zu at offset %zu: %s\n", page, problem.RecordIndex,
+                         problem.Offset, problem.What.c_str());
+    };
+}
+
+std::string OutputFileFor(const std::string& out, bool outIsFile, std::int32_t page, const std::string& extension)
+{
+    if (outIsFile)
+        return out;
+    char name[32];
+    std::snprintf(name, sizeof name, "page-%04d.%s", page, extension.c_str());
+    return (std::filesystem::path(out) / name).string();
+}
+
+void WriteBytes(const std::string& fileName, const QByteArray& bytes)
+{
+    OnFile(fileName, [&] {
+        qrp::WriteFileReplacing(fileName, [&](qrp::TStream& file) {
+            file.WriteBuffer(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        });
+    });
+}
+
+void RenderPdf(PageSource& source, const std::vector<std::int32_t>& pages, const std::string& out)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(kPdfResolution);
+    writer.setCreator(QStringLiteral("qrptool"));
+    QPainter painter;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const auto page = source.Page(pages[i]);
+        const auto& frame = page->Header().Frame;
+        // The page is the picture frame itself, in millimetres.
+        const QSizeF millimetres(std::max(1.0, (static_cast<double>(frame.Right) - frame.Left) / 100),
+                                 std::max(1.0, (static_cast<double>(frame.Bottom) - frame.Top) / 100));
+        const QPageLayout layout(QPageSize(millimetres, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF());
+        writer.setPageLayout(layout);
+        if (i == 0)
+            painter.begin(&writer);
+        else
+            writer.newPage();
+        const QRectF target(QPointF(0, 0), layout.paintRectPixels(kPdfResolution).size());
+        qrp::emf::PlayMetafile(painter, *page, target, Warner(pages[i]));
+    }
+    if (painter.isActive())
+        painter.end();
+    WriteBytes(out, buffer.data());
+}
+
+void RenderSvg(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number)
+{
+    const QSize size = qrp::emf::FramePixelSize(page, dpi);
+    if (size.isEmpty())
+        throw std::runtime_error("page " + std::to_string(number) + " is too large to render at this resolution");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setResolution(static_cast<int>(std::lround(dpi)));
+    QPainter painter(&generator);
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    qrp::emf::PlayMetafile(painter, page, QRectF(QPointF(0, 0), QSizeF(size)), Warner(number));
+    painter.end();
+    WriteBytes(fileName, buffer.data());
+}
+
+void RenderPng(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number)
+{
+    const QImage image = qrp::emf::RenderPageImage(page, dpi, Warner(number));
+    if (image.isNull())
+        throw std::runtime_error("page " + std::to_string(number) + " is too large to render at this resolution");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG");
+    WriteBytes(fileName, bytes);
+}
+}  // namespace
+
+int RunRender(const CommandLine& line)
+{
+    line.ExpectOperands(1, 1);
+    const std::string out = line.Value("-o");
+    if (out.empty())
+        throw UsageError("give the output with -o OUT");
+    const std::string extension = std::filesystem::path(out).extension().string();
+    const std::string format = line.Value("--format", extension == ".pdf" ? "pdf" : extension == ".svg" ? "svg" : "png");
+    if (format != "png" && format != "pdf" && format != "svg")
+        throw UsageError("unknown format " + format);
+    double dpi = 96;
+    try {
+        std::size_t used = 0;
+        const std::string text = line.Value("--dpi", "96");
+        dpi = std::stod(text, &used);
+        if (used != text.size() || !(dpi >= 1 && dpi <= 4800))
+            throw std::invalid_argument(text);
+    } catch (const std::logic_error&) {
+        throw UsageError("the resolution must be a number from 1 to 4800");
+    }
+
+    EnsureGuiApplication();
+    PageSource source(line.Operands()[0]);
+    const std::vector<std::int32_t> pages = ParsePages(line.Value("--pages"), source.PageCount());
+    if (format == "pdf") {
+        if (pages.empty())
+            throw std::runtime_error(line.Operands()[0] + ": the document has no pages");
+        RenderPdf(source, pages, out);
+        return 0;
+    }
+    // A single recording may go straight to a file; otherwise OUT is a directory.
+    const bool outIsFile = source.IsSingleRecording() && extension == "." + format;
+    if (!outIsFile)
+        OnFile(out, [&] { std::filesystem::create_directories(out); });
+    for (const std::int32_t n : pages) {
+        const auto page = source.Page(n);
+        const std::string fileName = OutputFileFor(out, outIsFile, n, format);
+        if (format == "svg")
+            RenderSvg(*page, dpi, fileName, n);
+        else
+            RenderPng(*page, dpi, fileName, n);
+    }
+    return 0;
+}
+
+}  // namespace qrptool
