@@ -2,9 +2,11 @@
 // Builds the bytes of an enhanced metafile record by record: the header
 // (frame, bounds, reference device, counts, total size) is completed when the
 // metafile is finished. The reference device is a screen of the given
-// resolution, as for every page recording.
+// resolution, as for every page recording. Coordinates are device pixels:
+// the writer never changes the mapping, so logical and device units agree.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,19 +19,54 @@ namespace qrp::emf {
 constexpr std::uint32_t EMR_SETBKMODE = 18;
 constexpr std::uint32_t EMR_SETTEXTALIGN = 22;
 constexpr std::uint32_t EMR_SETTEXTCOLOR = 24;
+constexpr std::uint32_t EMR_SETBKCOLOR = 25;
 constexpr std::uint32_t EMR_MOVETOEX = 27;
 constexpr std::uint32_t EMR_SELECTOBJECT = 37;
 constexpr std::uint32_t EMR_CREATEPEN = 38;
 constexpr std::uint32_t EMR_CREATEBRUSHINDIRECT = 39;
 constexpr std::uint32_t EMR_DELETEOBJECT = 40;
+constexpr std::uint32_t EMR_ELLIPSE = 42;
 constexpr std::uint32_t EMR_RECTANGLE = 43;
 constexpr std::uint32_t EMR_LINETO = 54;
+constexpr std::uint32_t EMR_EXTSELECTCLIPRGN = 75;
+constexpr std::uint32_t EMR_BITBLT = 76;
+constexpr std::uint32_t EMR_STRETCHDIBITS = 81;
 constexpr std::uint32_t EMR_EXTCREATEFONTINDIRECTW = 82;
 constexpr std::uint32_t EMR_EXTTEXTOUTW = 84;
 
+// Background modes.
 constexpr std::uint32_t TRANSPARENT = 1;
+constexpr std::uint32_t OPAQUE = 2;
+
+// Pen styles.
 constexpr std::uint32_t PS_SOLID = 0;
+constexpr std::uint32_t PS_DASH = 1;
+constexpr std::uint32_t PS_DOT = 2;
+constexpr std::uint32_t PS_DASHDOT = 3;
+constexpr std::uint32_t PS_DASHDOTDOT = 4;
+constexpr std::uint32_t PS_NULL = 5;
+constexpr std::uint32_t PS_INSIDEFRAME = 6;
+
+// Brush styles and hatches.
 constexpr std::uint32_t BS_SOLID = 0;
+constexpr std::uint32_t BS_NULL = 1;
+constexpr std::uint32_t BS_HATCHED = 2;
+constexpr std::uint32_t HS_HORIZONTAL = 0;
+constexpr std::uint32_t HS_VERTICAL = 1;
+constexpr std::uint32_t HS_FDIAGONAL = 2;
+constexpr std::uint32_t HS_BDIAGONAL = 3;
+constexpr std::uint32_t HS_CROSS = 4;
+constexpr std::uint32_t HS_DIAGCROSS = 5;
+
+// Stock objects, selected by these indexes without being created.
+constexpr std::uint32_t WHITE_BRUSH = 0x80000000;
+constexpr std::uint32_t BLACK_PEN = 0x80000007;
+constexpr std::uint32_t SYSTEM_FONT = 0x8000000D;
+
+// Text output options and alignment.
+constexpr std::uint32_t ETO_OPAQUE = 0x2;
+constexpr std::uint32_t ETO_CLIPPED = 0x4;
+constexpr std::uint32_t TA_TOP_LEFT = 0;  // TA_TOP | TA_LEFT | TA_NOUPDATECP
 
 struct TLogFont {
     std::int32_t Height = -16;  // negative: character height in logical units
@@ -38,6 +75,18 @@ struct TLogFont {
     bool Underline = false;
     std::uint8_t CharSet = 1;  // DEFAULT_CHARSET
     std::u16string_view FaceName = u"Arial";
+    bool StrikeOut = false;
+};
+
+// A device-independent bitmap without a colour table: 24 or 32 bits per
+// pixel, rows bottom-up, each row padded to a multiple of 4 bytes.
+struct TDibPixels {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    std::uint16_t BitCount = 24;
+    std::span<const std::uint8_t> Bits;
+
+    std::size_t RowBytes() const { return (static_cast<std::size_t>(Width) * BitCount / 8 + 3) / 4 * 4; }
 };
 
 class TEmfWriter {
@@ -46,23 +95,50 @@ public:
     TEmfWriter(std::int32_t width, std::int32_t height, std::int32_t pixelsPerInch = 96);
 
     // Appends a record with the given payload (padded to a multiple of 4 bytes).
+    // Raises qrp::Exception when the metafile would outgrow its 32-bit sizes.
     void AddRecord(std::uint32_t type, std::span<const std::uint8_t> payload);
     void AddRecord(std::uint32_t type, std::initializer_list<std::int32_t> values);
-    // Grows the picture's bounds (device units, inclusive) by a drawn rectangle.
+    // Grows the picture's bounds (device units, inclusive) by a drawn
+    // rectangle, as far as it lies inside the clip rectangle.
     void IncludeInBounds(const TRectL& rect);
 
     // Creates an object in the next free handle slot and returns its index.
     std::uint32_t CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t color);
+    std::uint32_t CreateBrush(std::uint32_t style, std::uint32_t color, std::uint32_t hatch);
     std::uint32_t CreateSolidBrush(std::uint32_t color);
     std::uint32_t CreateFont(const TLogFont& font);
+    // Selects a created object or a stock object.
     void SelectObject(std::uint32_t handle);
     void DeleteObject(std::uint32_t handle);
 
+    void SetTextColor(std::uint32_t color);
+    void SetBkColor(std::uint32_t color);
+    void SetBkMode(std::uint32_t mode);
+    void SetBkModeTransparent();
+    void SetTextAlign(std::uint32_t align);
+
+    // Clipping to one rectangle (exclusive right and bottom), or none.
+    void SelectClipRect(const TRectL& rect);
+    void ResetClip();
+
+    // Shapes take their bounding rectangle with exclusive right and bottom.
     void Rectangle(const TRectL& rect);
+    void Ellipse(const TRectL& rect);
     void MoveTo(std::int32_t x, std::int32_t y);
     void LineTo(std::int32_t x, std::int32_t y);
+    // Fills a rectangle (exclusive right and bottom) with the selected brush.
+    void PatBlt(const TRectL& rect);
+
+    // Text at (x, y) without a dx array, so readers space it by the font.
     void TextOut(std::int32_t x, std::int32_t y, std::u16string_view text);
-    void SetBkModeTransparent();
+    // Text at (x, y) with options (ETO_*) and their rectangle; dx holds one
+    // advance per UTF-16 unit or is empty. bounds (inclusive) is what it covers.
+    void ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t options, const TRectL& rect, std::u16string_view text,
+                    std::span<const std::int32_t> dx, const TRectL& bounds);
+
+    // Copies a bitmap stretched onto dest (exclusive right and bottom).
+    // Raises qrp::Exception when the bits do not match the size.
+    void StretchDIBits(const TRectL& dest, const TDibPixels& dib);
 
     // Appends EMR_EOF, completes the header and returns the whole metafile.
     std::vector<std::uint8_t> Finish();
@@ -76,6 +152,7 @@ private:
     std::vector<bool> HandleInUse;
     TRectL Bounds {0, 0, -1, -1};
     bool HasBounds = false;
+    std::optional<TRectL> Clip;  // inclusive
     std::int32_t Width, Height, PixelsPerInch;
     std::int32_t CurrentX = 0, CurrentY = 0;
 };
