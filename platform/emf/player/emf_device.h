@@ -38,9 +38,10 @@ public:
     virtual void FillPath(const QPainterPath& path, const QBrush& brush, QPainter::CompositionMode mode) = 0;
     virtual void StrokePath(const QPainterPath& path, const QPen& pen, QPainter::CompositionMode mode) = 0;
     virtual void DrawText(const TTextRun& run) = 0;
-    // Draws the source rectangle of image (image pixels) where imageToDevice maps it.
+    // Draws the source rectangle of image (image pixels) where imageToDevice
+    // maps it; smooth: interpolated when scaled, else nearest pixel.
     virtual void DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
-                           QPainter::CompositionMode mode) = 0;
+                           QPainter::CompositionMode mode, bool smooth) = 0;
 };
 
 }  // namespace qrp::emf

@@ -16,7 +16,6 @@ TPainterDevice::TPainterDevice(QPainter& painter)
     // Shapes keep their hard pixel edges as recorded; text is smoothed.
     Painter.setRenderHint(QPainter::Antialiasing, false);
     Painter.setRenderHint(QPainter::TextAntialiasing, true);
-    Painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
 TPainterDevice::~TPainterDevice() { Painter.restore(); }
@@ -111,9 +110,10 @@ void TPainterDevice::DrawText(const TTextRun& run)
 }
 
 void TPainterDevice::DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
-                               QPainter::CompositionMode mode)
+                               QPainter::CompositionMode mode, bool smooth)
 {
     Painter.setTransform(imageToDevice * Base);
+    Painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     SetMode(mode);
     Painter.drawImage(source, image, source);
 }

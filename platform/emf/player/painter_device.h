@@ -18,7 +18,7 @@ public:
     void StrokePath(const QPainterPath& path, const QPen& pen, QPainter::CompositionMode mode) override;
     void DrawText(const TTextRun& run) override;
     void DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
-                   QPainter::CompositionMode mode) override;
+                   QPainter::CompositionMode mode, bool smooth) override;
 
 private:
     // Raster operations other engines lack become their nearest blend.

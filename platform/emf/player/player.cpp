@@ -269,6 +269,7 @@ void TPlayer::Dispatch(TRecord& r)
     case SETBKMODE: Dc.BkMode = f.U32(8); break;
     case SETPOLYFILLMODE: Dc.PolyFillMode = f.U32(8); break;
     case SETROP2: Dc.Rop2 = f.U32(8); break;
+    case SETSTRETCHBLTMODE: Dc.StretchMode = f.U32(8); break;
     case SETTEXTALIGN: Dc.TextAlign = f.U32(8); break;
     case SETARCDIRECTION: Dc.ArcDirection = f.U32(8); break;
     case SETMITERLIMIT: Dc.MiterLimit = static_cast<float>(f.U32(8)); break;

@@ -40,6 +40,7 @@ struct TDcState {
     std::uint32_t ArcDirection = 1;  // AD_COUNTERCLOCKWISE
     std::uint32_t MapMode = 1;       // MM_TEXT
     std::uint32_t GraphicsMode = 1;  // GM_COMPATIBLE
+    std::uint32_t StretchMode = 1;   // BLACKONWHITE
     float MiterLimit = 10;
     QPointF WindowOrg, ViewportOrg;
     QSizeF WindowExt {1, 1}, ViewportExt {1, 1};

@@ -106,7 +106,10 @@ void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSiz
                                                             logicalDestination.height() / from.height()) *
                                       QTransform::fromTranslate(logicalDestination.left(), logicalDestination.top());
     ApplyClip();
-    Device.DrawImage(image, from.intersected(QRectF(image.rect())), imageToLogical * LogicalToOutput, SourceMode(rop));
+    // Only the halftone mode averages pixels; the others pick the nearest.
+    constexpr std::uint32_t HALFTONE = 4;
+    Device.DrawImage(image, from.intersected(QRectF(image.rect())), imageToLogical * LogicalToOutput, SourceMode(rop),
+                     Dc.StretchMode == HALFTONE);
 }
 
 void TPlayer::StretchDiBits(TRecord& r)

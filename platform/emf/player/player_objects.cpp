@@ -166,6 +166,8 @@ void TPlayer::SelectObject(TRecord& r, std::uint32_t index)
         object = StockObject(index & ~kStockObjectFlag);
     } else if (TGdiObject* slot = ObjectSlot(r, index, false)) {
         object = *slot;
+    } else {
+        return;  // already reported
     }
     if (auto* pen = std::get_if<TLogPen>(&object))
         Dc.Pen = *pen;

@@ -80,8 +80,9 @@ std::optional<QPen> TPlayer::OutputPen() const
     double width = 0;
     if (!p.Cosmetic && p.Width > 0)
         width = p.Width * Scale(LogicalToDevice) * Scale(FrameToOutput);
-    // Thinner than an output pixel: a hairline, so that the line stays visible.
-    if (width < 1)
+    // Up to about one output pixel: a hairline, which stays visible when thinner
+    // and, like a one-pixel line, does not reach past its end points.
+    if (width < 1.5)
         width = 0;
     QPen pen(color, width);
     const std::uint32_t cap = p.Style & PS_ENDCAP_MASK;

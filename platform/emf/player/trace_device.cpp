@@ -67,10 +67,10 @@ void TTraceDevice::DrawText(const TTextRun& run)
 }
 
 void TTraceDevice::DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
-                             QPainter::CompositionMode mode)
+                             QPainter::CompositionMode mode, bool smooth)
 {
     Calls.push_back("image " + std::to_string(image.width()) + "x" + std::to_string(image.height()) + " source " +
-                    Box(source) + " to " + Box(imageToDevice.mapRect(source)) + Mode(mode));
+                    Box(source) + " to " + Box(imageToDevice.mapRect(source)) + (smooth ? " smooth" : "") + Mode(mode));
 }
 
 std::string TTraceDevice::Text() const

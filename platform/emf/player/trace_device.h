@@ -16,7 +16,7 @@ public:
     void StrokePath(const QPainterPath& path, const QPen& pen, QPainter::CompositionMode mode) override;
     void DrawText(const TTextRun& run) override;
     void DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
-                   QPainter::CompositionMode mode) override;
+                   QPainter::CompositionMode mode, bool smooth) override;
 
     // One line per call, e.g. "fill 10,20 100x50 #ff0000" or "text 'Ab' at 10,30 Liberation Sans 16px #000000".
     const std::vector<std::string>& Lines() const { return Calls; }

@@ -1,0 +1,467 @@
+// The EMF player, record family by record family: small metafiles built here,
+// played onto an image (pixels) or the trace device (exact calls).
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "platform/byte_order.h"
+#include "platform/emf/emf_writer.h"
+#include "platform/emf/metafile.h"
+#include "platform/emf/player/emf_player.h"
+#include "platform/emf/player/emf_records.h"
+#include "platform/emf/player/trace_device.h"
+
+namespace qrp::emf {
+namespace {
+
+using namespace records;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
+
+// A metafile of width × height pixels at 96 per inch. Sizes that are whole
+// inches keep the frame (0.01 mm) exact, so played 1:1 nothing is rounded.
+class Emf {
+public:
+    Emf(int width = 192, int height = 192) : Writer(width, height), Width(width), Height(height) {}
+    Emf& Add(std::uint32_t type, std::initializer_list<std::int32_t> values)
+    {
+        Writer.AddRecord(type, values);
+        return *this;
+    }
+    Emf& Add(std::uint32_t type, const Bytes& payload)
+    {
+        Writer.AddRecord(type, payload);
+        return *this;
+    }
+    Bytes Finish() { return Writer.Finish(); }
+    TEmfWriter Writer;
+    int Width, Height;
+};
+
+struct Played {
+    QImage Image;
+    std::vector<TPlaybackProblem> Problems;
+    QRgb At(int x, int y) const { return Image.pixel(x, y) & 0xFFFFFF; }
+};
+
+Played Play(const Bytes& bytes, QSize size = {192, 192})
+{
+    Played result;
+    result.Image = QImage(size, QImage::Format_RGB32);
+    result.Image.fill(Qt::white);
+    QPainter painter(&result.Image);
+    const TMetafile page(bytes);
+    PlayMetafile(painter, page, QRectF(QPointF(0, 0), QSizeF(size)),
+                 [&](const TPlaybackProblem& p) { result.Problems.push_back(p); });
+    return result;
+}
+
+std::vector<std::string> Trace(const Bytes& bytes, QSizeF size = {192, 192})
+{
+    TTraceDevice device;
+    PlayEmf(bytes, device, QRectF(QPointF(0, 0), size));
+    return device.Lines();
+}
+
+constexpr QRgb kWhite = 0xFFFFFF, kBlackRgb = 0x000000, kRedRgb = 0xFF0000, kGreenRgb = 0x00FF00, kBlueRgb = 0x0000FF;
+
+Emf& SolidBrush(Emf& e, std::int32_t index, std::uint32_t color)
+{
+    e.Add(CREATEBRUSHINDIRECT, {index, 0, static_cast<std::int32_t>(color), 0});
+    return e.Add(SELECTOBJECT, {index});
+}
+
+Emf& Pen(Emf& e, std::int32_t index, std::uint32_t style, std::int32_t width, std::uint32_t color)
+{
+    e.Add(CREATEPEN, {index, static_cast<std::int32_t>(style), width, 0, static_cast<std::int32_t>(color)});
+    return e.Add(SELECTOBJECT, {index});
+}
+
+constexpr std::int32_t kNullPen = static_cast<std::int32_t>(kStockObjectFlag | 8);
+constexpr std::int32_t kBlackBrush = static_cast<std::int32_t>(kStockObjectFlag | 4);
+
+TEST(PlayerShapes, RectanglesFollowTheDeviceConventions)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(RECTANGLE, {10, 10, 20, 20});
+    const Played p = Play(e.Finish());
+    // The pen outlines pixels 10..19; the brush fills the inside; 20 stays white.
+    EXPECT_EQ(p.At(10, 10), kBlackRgb);
+    EXPECT_EQ(p.At(19, 19), kBlackRgb);
+    EXPECT_EQ(p.At(15, 15), kRedRgb);
+    EXPECT_EQ(p.At(20, 15), kWhite);
+    EXPECT_EQ(p.At(15, 20), kWhite);
+    EXPECT_TRUE(p.Problems.empty());
+}
+
+TEST(PlayerShapes, PolygonsLinesCurvesAndArcs)
+{
+    Emf e;
+    e.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush});
+    // POLYGON16: a triangle; POLYLINE: a line; ELLIPSE, PIE, ROUNDRECT; SETPIXELV.
+    e.Add(POLYGON16, {0, 0, 0, 0, 3, 0, (40 << 16) | 0, (40 << 16) | 40});
+    Pen(e, 1, records::PS_SOLID, 1, kBlue);
+    e.Add(POLYLINE, {0, 0, 0, 0, 2, 50, 5, 95, 5});
+    e.Add(SELECTOBJECT, {kNullPen});
+    SolidBrush(e, 2, kGreen);
+    e.Add(ELLIPSE, {50, 50, 91, 91});
+    e.Add(PIE, {0, 50, 40, 90, 40, 70, 20, 50});  // a quarter from 3 to 12 o'clock, counter-clockwise
+    e.Add(SETPIXELV, {97, 97, static_cast<std::int32_t>(kRed)});
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(5, 30), kBlackRgb) << "inside the triangle";
+    EXPECT_EQ(p.At(35, 5), kWhite) << "outside it";
+    EXPECT_EQ(p.At(70, 5), kBlueRgb);
+    EXPECT_EQ(p.At(70, 70), kGreenRgb);
+    EXPECT_EQ(p.At(52, 52), kWhite) << "corner outside the ellipse";
+    EXPECT_EQ(p.At(30, 60), kGreenRgb) << "the pie's upper right quarter";
+    EXPECT_EQ(p.At(10, 80), kWhite) << "the rest of the pie's ellipse";
+    EXPECT_EQ(p.At(97, 97), kRedRgb);
+}
+
+TEST(PlayerShapes, BezierAndPolyPolygonsStayInsideTheirPoints)
+{
+    Emf e;
+    e.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush});
+    // Two squares in one POLYPOLYGON: 0..10 and 20..30.
+    e.Add(POLYPOLYGON, {0, 0, 0, 0, 2, 8, 4, 4, 0, 0, 10, 0, 10, 10, 0, 10, 20, 20, 30, 20, 30, 30, 20, 30});
+    Pen(e, 1, records::PS_SOLID, 1, kRed);
+    e.Add(POLYBEZIER16, {0, 0, 0, 0, 4, (40 << 16) | 50, (90 << 16) | 50, (90 << 16) | 90, (40 << 16) | 90});
+    const auto lines = Trace(e.Finish());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "fill 0,0 30x30 #000000");
+    EXPECT_EQ(lines[2].rfind("stroke 50.5,40.5 ", 0), 0u) << lines[2];
+}
+
+TEST(PlayerState, SavedStatesComeBack)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(SAVEDC, {}).Add(SAVEDC, {});
+    SolidBrush(e, 2, kGreen);
+    e.Add(RESTOREDC, {-2});  // back to the red brush, both levels gone
+    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 50, 50});
+    e.Add(RESTOREDC, {-1});  // nothing left to restore
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(10, 10), kRedRgb);
+    ASSERT_EQ(p.Problems.size(), 1u);
+    EXPECT_EQ(p.Problems[0].RecordType, RESTOREDC);
+}
+
+TEST(PlayerState, MappingModesAndWorldTransforms)
+{
+    // MM_ANISOTROPIC: window 1000 × 1000 onto the viewport 100 × 50.
+    Emf a;
+    a.Add(SETMAPMODE, {MM_ANISOTROPIC}).Add(SETWINDOWEXTEX, {1000, 1000}).Add(SETVIEWPORTEXTEX, {100, 50});
+    a.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush}).Add(RECTANGLE, {500, 500, 1000, 1000});
+    EXPECT_EQ(Trace(a.Finish())[1], "fill 50,25 49x24 #000000");
+
+    // MM_LOMETRIC: 0.1 mm units with y upwards, on a 96 dpi reference (1920 px = 508 mm).
+    Emf m;
+    m.Add(SETMAPMODE, {MM_LOMETRIC}).Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush});
+    m.Add(RECTANGLE, {0, 0, 254, -254});  // one inch square below the origin
+    EXPECT_EQ(Trace(m.Finish())[1], "fill 0,0 95x95 #000000");
+
+    // World transforms: scaled by 2, then moved by 10 before it (left multiply).
+    Emf w;
+    const auto f = [](float v) { std::uint32_t bits; std::memcpy(&bits, &v, 4); return static_cast<std::int32_t>(bits); };
+    w.Add(SETWORLDTRANSFORM, {f(2), 0, 0, f(2), 0, 0});
+    w.Add(MODIFYWORLDTRANSFORM, {f(1), 0, 0, f(1), f(10), f(0), MWT_LEFTMULTIPLY});
+    w.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush}).Add(RECTANGLE, {0, 0, 10, 10});
+    // A degenerate transform is refused and the last good one stays.
+    w.Add(SETWORLDTRANSFORM, {0, 0, 0, 0, 0, 0}).Add(RECTANGLE, {0, 0, 10, 10});
+    const auto lines = Trace(w.Finish());
+    EXPECT_EQ(lines[1], "fill 20,0 19x19 #000000");
+    EXPECT_EQ(lines[2], "fill 20,0 19x19 #000000");
+}
+
+TEST(PlayerState, TheFrameIsStretchedOntoTheTarget)
+{
+    Emf e(192, 96);
+    e.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush}).Add(RECTANGLE, {0, 0, 97, 49});
+    // Twice as wide, four times as tall.
+    EXPECT_EQ(Trace(e.Finish(), {384, 384})[1], "fill 0,0 192x192 #000000");
+}
+
+TEST(PlayerPens, StylesWidthsAndTheNullPen)
+{
+    Emf e;
+    Pen(e, 1, records::PS_DASH, 1, kBlue);
+    e.Add(MOVETOEX, {0, 10}).Add(LINETO, {100, 10});
+    Pen(e, 2, records::PS_DASH, 5, kBlue);  // wider than one unit: drawn solid
+    e.Add(MOVETOEX, {0, 30}).Add(LINETO, {100, 30});
+    e.Add(SELECTOBJECT, {kNullPen}).Add(MOVETOEX, {0, 50}).Add(LINETO, {100, 50});
+    e.Add(SETBKMODE, {records::TRANSPARENT});
+    const auto lines = Trace(e.Finish());
+    // The dashed line first draws its gaps in the (opaque, white) background.
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], "stroke 0.5,10.5 100x0 #ffffff width 0");
+    EXPECT_EQ(lines[2], "stroke 0.5,10.5 100x0 #0000ff width 0 dashed");
+    EXPECT_EQ(lines[3], "stroke 0.5,30.5 100x0 #0000ff width 5");
+}
+
+TEST(PlayerBrushes, HatchesAndPatterns)
+{
+    Emf e;
+    e.Add(CREATEBRUSHINDIRECT, {1, records::BS_HATCHED, static_cast<std::int32_t>(kRed), records::HS_CROSS});
+    e.Add(SELECTOBJECT, {1}).Add(SELECTOBJECT, {kNullPen}).Add(SETBKMODE, {records::TRANSPARENT});
+    e.Add(RECTANGLE, {0, 0, 41, 41});
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(7, 3), kRedRgb) << "the vertical hatch line";
+    EXPECT_EQ(p.At(3, 7), kRedRgb) << "the horizontal one";
+    EXPECT_EQ(p.At(3, 3), kWhite) << "transparent between the lines";
+}
+
+TEST(PlayerObjects, BadHandlesAreReportedAndSkipped)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(DELETEOBJECT, {1}).Add(SELECTOBJECT, {1});  // deleted
+    e.Add(SELECTOBJECT, {70000});                       // beyond any table
+    e.Add(CREATEPEN, {0, 0, 1, 0, 0});                  // slot 0 is the metafile's own
+    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 50, 50});
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(10, 10), kRedRgb) << "the selected brush stays after deletion";
+    ASSERT_EQ(p.Problems.size(), 3u);
+    for (const auto& problem : p.Problems)
+        EXPECT_GT(problem.Offset, 0u);
+}
+
+TEST(PlayerPaths, FillStrokeAndClipToAPath)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(BEGINPATH, {}).Add(RECTANGLE, {0, 0, 50, 50}).Add(ENDPATH, {});
+    e.Add(SELECTCLIPPATH, {RGN_COPY});
+    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 100, 100});
+    e.Add(BEGINPATH, {}).Add(MOVETOEX, {60, 60}).Add(LINETO, {90, 60}).Add(LINETO, {90, 90}).Add(CLOSEFIGURE, {});
+    e.Add(ENDPATH, {}).Add(FILLPATH, {0, 0, 0, 0});
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(20, 20), kRedRgb);
+    EXPECT_EQ(p.At(70, 20), kWhite) << "clipped away by the path";
+    EXPECT_EQ(p.At(85, 70), kWhite) << "the second path lies outside the clip too";
+}
+
+TEST(PlayerClipping, RectanglesRegionsAndReset)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(SELECTOBJECT, {kNullPen});
+    e.Add(INTERSECTCLIPRECT, {0, 0, 50, 100}).Add(EXCLUDECLIPRECT, {10, 10, 20, 20});
+    e.Add(RECTANGLE, {0, 0, 101, 101});
+    // A region of two rectangles in device units, then the clip reset.
+    const std::int32_t region[] = {32, 1, 2, 32, 60, 0, 100, 100, 60, 0, 70, 10, 80, 0, 90, 10};
+    Bytes payload;
+    for (const std::int32_t v : std::initializer_list<std::int32_t> {64, RGN_COPY})
+        payload.insert(payload.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), 0, 0});
+    for (const std::int32_t v : region)
+        for (int b = 0; b < 4; ++b)
+            payload.push_back(static_cast<std::uint8_t>(v >> (8 * b)));
+    e.Add(EXTSELECTCLIPRGN, payload);
+    SolidBrush(e, 2, kGreen);
+    e.Add(RECTANGLE, {0, 0, 101, 101});
+    e.Add(EXTSELECTCLIPRGN, {0, RGN_COPY});
+    SolidBrush(e, 3, kBlue);
+    e.Add(RECTANGLE, {0, 95, 101, 101});
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(5, 5), kRedRgb);
+    EXPECT_EQ(p.At(15, 15), kWhite) << "excluded";
+    EXPECT_EQ(p.At(65, 5), kGreenRgb);
+    EXPECT_EQ(p.At(85, 5), kGreenRgb);
+    EXPECT_EQ(p.At(75, 5), kWhite) << "between the region's rectangles";
+    EXPECT_EQ(p.At(75, 97), kBlueRgb) << "after the reset";
+}
+
+// EMR_EXTTEXTOUTW payload: reference point, text, options, rectangle and optional dx array.
+Bytes TextPayload(std::int32_t x, std::int32_t y, const std::u16string& text, std::uint32_t options,
+                  std::initializer_list<std::int32_t> dx = {}, std::array<std::int32_t, 4> rect = {0, 0, 0, 0})
+{
+    std::vector<std::int32_t> words = {0, 0, -1, -1, GM_COMPATIBLE, 0, 0, x, y, static_cast<std::int32_t>(text.size()),
+                                       76, static_cast<std::int32_t>(options), rect[0], rect[1], rect[2], rect[3], 0};
+    Bytes payload;
+    for (const std::int32_t w : words)
+        for (int b = 0; b < 4; ++b)
+            payload.push_back(static_cast<std::uint8_t>(w >> (8 * b)));
+    for (const char16_t c : text)
+        payload.insert(payload.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
+    while (payload.size() % 4 != 0)
+        payload.push_back(0);
+    if (dx.size() > 0) {
+        StoreInt32(payload.data() + 64, static_cast<std::int32_t>(payload.size() + 8));
+        for (const std::int32_t d : dx)
+            for (int b = 0; b < 4; ++b)
+                payload.push_back(static_cast<std::uint8_t>(d >> (8 * b)));
+    }
+    return payload;
+}
+
+Bytes FontPayload(std::int32_t index, std::int32_t height, std::int32_t escapement, std::uint8_t charset, const std::u16string& face)
+{
+    Bytes payload(4 + 92, 0);
+    StoreInt32(payload.data(), index);
+    StoreInt32(payload.data() + 4, height);
+    StoreInt32(payload.data() + 12, escapement);
+    payload[4 + 23] = charset;
+    for (std::size_t i = 0; i < face.size(); ++i)
+        StoreUInt16(payload.data() + 32 + 2 * i, face[i]);
+    return payload;
+}
+
+TEST(PlayerText, CharactersLandWhereTheAdvancesPutThem)
+{
+    Emf e(192, 96);
+    e.Add(EXTCREATEFONTINDIRECTW, FontPayload(1, -20, 0, 1, u"Arial")).Add(SELECTOBJECT, {1});
+    e.Add(SETBKMODE, {records::TRANSPARENT}).Add(SETTEXTALIGN, {TA_BASELINE});
+    e.Add(EXTTEXTOUTW, TextPayload(10, 50, u"ABC", 0, {30, 40, 50}));
+    e.Add(SETTEXTALIGN, {TA_BASELINE | TA_RIGHT});
+    e.Add(EXTTEXTOUTW, TextPayload(190, 80, u"ABC", 0, {30, 40, 50}));
+    e.Add(SETTEXTALIGN, {TA_BASELINE | TA_CENTER});
+    e.Add(EXTTEXTOUTW, TextPayload(100, 20, u"AB", 0, {10, 10}));
+    const auto lines = Trace(e.Finish(), {192, 96});
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], "text 'ABC' at 10,50 Liberation Sans 20px #000000 last 80,50");
+    EXPECT_EQ(lines[2], "text 'ABC' at 70,80 Liberation Sans 20px #000000 last 140,80");
+    EXPECT_EQ(lines[3], "text 'AB' at 90,20 Liberation Sans 20px #000000 last 100,20");
+}
+
+TEST(PlayerText, CodePagesEscapementAndCurrentPosition)
+{
+    Emf e(192, 192);
+    // 8-bit text in an East European font is code page 1250: "čř".
+    e.Add(EXTCREATEFONTINDIRECTW, FontPayload(1, -16, 900, 238, u"Times New Roman")).Add(SELECTOBJECT, {1});
+    e.Add(SETBKMODE, {records::TRANSPARENT}).Add(SETTEXTALIGN, {TA_BASELINE | TA_UPDATECP}).Add(MOVETOEX, {100, 150});
+    Bytes ansi = TextPayload(0, 0, u"", 0);
+    StoreInt32(ansi.data() + 36, 2);
+    ansi.insert(ansi.end(), {0xE8, 0xF8, 0, 0});
+    StoreInt32(ansi.data() + 64, static_cast<std::int32_t>(ansi.size() + 8));
+    for (const std::int32_t d : {10, 12})
+        for (int b = 0; b < 4; ++b)
+            ansi.push_back(static_cast<std::uint8_t>(d >> (8 * b)));
+    e.Add(EXTTEXTOUTA, ansi);
+    // The current position moved up the page by the advances (escapement 90°).
+    e.Add(EXTTEXTOUTW, TextPayload(0, 0, u"x", 0, {5}));
+    const auto lines = Trace(e.Finish(), {192, 192});
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "text 'čř' at 100,150 Liberation Serif 16px #000000 angle -90 last 100,140");
+    EXPECT_EQ(lines[2], "text 'x' at 100,128 Liberation Serif 16px #000000 angle -90");
+}
+
+TEST(PlayerText, OpaqueClippedAndGlyphIndexText)
+{
+    Emf e(192, 96);
+    e.Add(SETBKCOLOR, {static_cast<std::int32_t>(kGreen)}).Add(SETBKMODE, {records::TRANSPARENT});
+    e.Add(EXTTEXTOUTW, TextPayload(0, 0, u"", records::ETO_OPAQUE, {}, {10, 10, 30, 30}));
+    e.Add(EXTTEXTOUTW, TextPayload(50, 10, u"WWWWWWWW", records::ETO_CLIPPED, {}, {50, 10, 60, 40}));
+    e.Add(EXTTEXTOUTW, TextPayload(0, 50, u"\x0024\x0025", records::ETO_GLYPH_INDEX));
+    const Played p = Play(e.Finish(), {192, 96});
+    EXPECT_EQ(p.At(20, 20), kGreenRgb);
+    bool inkOutsideClip = false, inkInsideClip = false;
+    for (int y = 10; y < 40; ++y)
+        for (int x = 50; x < 120; ++x)
+            (x < 60 ? inkInsideClip : inkOutsideClip) |= qGray(p.Image.pixel(x, y)) < 128;
+    EXPECT_TRUE(inkInsideClip);
+    EXPECT_FALSE(inkOutsideClip);
+    ASSERT_EQ(p.Problems.size(), 1u) << "glyph indexes are not drawn, and said so";
+    for (int x = 0; x < 100; ++x)
+        EXPECT_EQ(p.At(x, 45), kWhite);
+}
+
+// A 2 × 2 24-bit bottom-up DIB: bottom row red, green; top row blue, white.
+Bytes StretchDiBits(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy, std::uint32_t rop = SRCCOPY)
+{
+    const std::int32_t header[] = {40, 2, 2, 1 | (24 << 16), 0, 16, 0, 0, 0, 0};
+    const std::uint8_t bits[] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+    std::vector<std::int32_t> words = {0, 0, -1, -1, x, y, 0, 0, 2, 2, 80, 40, 120, 16, 0, static_cast<std::int32_t>(rop), cx, cy};
+    Bytes payload;
+    for (const std::int32_t w : words)
+        for (int b = 0; b < 4; ++b)
+            payload.push_back(static_cast<std::uint8_t>(w >> (8 * b)));
+    for (const std::int32_t w : header)
+        for (int b = 0; b < 4; ++b)
+            payload.push_back(static_cast<std::uint8_t>(w >> (8 * b)));
+    payload.insert(payload.end(), std::begin(bits), std::end(bits));
+    return payload;
+}
+
+TEST(PlayerBitmaps, StretchedMirroredAndPatternBlits)
+{
+    Emf e;
+    e.Add(STRETCHDIBITS, StretchDiBits(0, 0, 40, 40));
+    e.Add(STRETCHDIBITS, StretchDiBits(99, 0, -40, 40));  // mirrored left to right
+    SolidBrush(e, 1, kGreen);
+    e.Add(BITBLT, {0, 0, -1, -1, 0, 60, 20, 20, static_cast<std::int32_t>(PATCOPY), 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 0, 0, 0, 0});
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(10, 10), kBlueRgb) << "top left is the top row's first pixel";
+    EXPECT_EQ(p.At(30, 10), kWhite);
+    EXPECT_EQ(p.At(10, 30), kRedRgb);
+    EXPECT_EQ(p.At(30, 30), kGreenRgb);
+    EXPECT_EQ(p.At(90, 30), kRedRgb) << "mirrored";
+    EXPECT_EQ(p.At(70, 30), kGreenRgb);
+    EXPECT_EQ(p.At(10, 70), kGreenRgb) << "a blit without a bitmap fills with the brush";
+    EXPECT_TRUE(p.Problems.empty());
+}
+
+TEST(PlayerGradients, RectanglesBlendFromEdgeToEdge)
+{
+    Emf e;
+    // Two vertices, red at the left and blue at the right, and one rectangle between them.
+    e.Add(GRADIENTFILL, {0, 0, -1, -1, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 100, 0, 0xFF00, 0, 1});
+    const Played p = Play(e.Finish());
+    EXPECT_GT(qRed(p.Image.pixel(2, 50)), 240);
+    EXPECT_GT(qBlue(p.Image.pixel(97, 50)), 240);
+    EXPECT_NEAR(qRed(p.Image.pixel(50, 50)), 128, 10);
+}
+
+TEST(PlayerRobustness, DamagedRecordsAreReportedNeverFatal)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(POLYGON16, {0, 0, 0, 0, 1000000});                 // a count the record cannot hold
+    e.Add(POLYPOLYGON, {0, 0, 0, 0, 0x7FFFFFFF, 3});           // polygon counts past the end
+    e.Add(EXTTEXTOUTW, TextPayload(0, 0, u"a", 0));
+    e.Add(EXTSELECTCLIPRGN, {1000, RGN_AND});                  // region bigger than the record
+    e.Add(STRETCHDIBITS, {0, 0, -1, -1, 0, 0, 0, 0, 1, 1, 80, 0x7FFFFFF0, 80, 16, 0});
+    e.Add(SELECTOBJECT, {kNullPen});
+    for (int i = 0; i < 5000; ++i)
+        e.Add(SAVEDC, {});
+    e.Add(RECTANGLE, {0, 0, 50, 50});
+    e.Add(SETMAPMODE, {MM_ANISOTROPIC}).Add(SETWINDOWEXTEX, {0, 0}).Add(SCALEVIEWPORTEXTEX, {1, 0, 1, 0});
+    e.Add(RECTANGLE, {50, 50, 100, 100});
+    Bytes bytes = e.Finish();
+    // The text record's string offset points far outside it.
+    const auto played = Play(bytes);
+    EXPECT_EQ(played.At(10, 10), kRedRgb) << "drawing goes on after bad records";
+    EXPECT_EQ(played.At(70, 70), kRedRgb);
+    EXPECT_GE(played.Problems.size(), 5u);
+}
+
+TEST(PlayerRobustness, ABrokenRecordChainStopsPlayback)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 50, 50});
+    e.Add(RECTANGLE, {50, 50, 100, 100});
+    Bytes bytes = e.Finish();
+    // Give the last rectangle a size of 0, past the container's checks.
+    std::size_t offset = 0, last = 0;
+    while (offset < bytes.size()) {
+        if (LoadUInt32(bytes.data() + offset) == RECTANGLE)
+            last = offset;
+        offset += LoadUInt32(bytes.data() + offset + 4);
+    }
+    StoreUInt32(bytes.data() + last + 4, 0);
+    TTraceDevice device;
+    std::vector<TPlaybackProblem> problems;
+    PlayEmf(bytes, device, QRectF(0, 0, 100, 100), [&](const TPlaybackProblem& p) { problems.push_back(p); });
+    EXPECT_EQ(device.Lines().size(), 2u) << "the first rectangle still draws";
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Offset, last);
+    PlayEmf(Bytes(10, 0), device, QRectF(0, 0, 10, 10), [&](const TPlaybackProblem& p) { problems.push_back(p); });
+    EXPECT_EQ(problems.size(), 2u) << "no header";
+}
+
+}  // namespace
+}  // namespace qrp::emf
