@@ -2,62 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <cctype>
 
 #include "platform/byte_order.h"
 #include "report/qr_page_list.h"
 #include "tests/support/test_files.h"
+#include "tests/tools/tool_runner.h"
 
 namespace qrp {
 namespace {
 
 using test::Bytes;
 
-struct ToolResult {
-    int ExitCode = -1;
-    std::string Out;
-    std::string Err;
-};
+using test::ToolResult;
 
-std::string Quote(const std::string& word)
-{
-    std::string quoted = "'";
-    for (const char c : word)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-class QrpTool : public ::testing::Test {
-protected:
-    ToolResult Run(const std::vector<std::string>& arguments)
-    {
-        std::string command = Quote(QRPTOOL_PATH);
-        for (const auto& argument : arguments)
-            command += " " + Quote(argument);
-        command += " >" + Quote(Dir.File("out.txt")) + " 2>" + Quote(Dir.File("err.txt"));
-        const int status = std::system(command.c_str());
-        ToolResult result;
-        result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        const Bytes out = test::ReadWholeFile(Dir.File("out.txt"));
-        const Bytes err = test::ReadWholeFile(Dir.File("err.txt"));
-        result.Out.assign(out.begin(), out.end());
-        result.Err.assign(err.begin(), err.end());
-        return result;
-    }
-
-    std::string WriteDocument(const std::string& name, int pages, bool compressed)
-    {
-        test::WriteWholeFile(Dir.File(name), test::MakeDocument(pages, compressed));
-        return Dir.File(name);
-    }
-
-    static int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-    test::ScratchDir Dir;
-};
+class QrpTool : public test::ToolRunner {};
 
 TEST_F(QrpTool, InfoDescribesADocument)
 {

@@ -1,5 +1,8 @@
 // qrptool render: pages as PNG or SVG pictures, or one PDF document.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -38,6 +41,12 @@ void EnsureGuiApplication()
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Outside a desktop session there is no runtime directory; Qt would warn and make one.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const std::string runtime = "/tmp/runtime-" + std::to_string(::getuid());
+        ::mkdir(runtime.c_str(), 0700);
+        qputenv("XDG_RUNTIME_DIR", runtime.c_str());
+    }
     static int argc = 1;
     static char name[] = "qrptool";
     static char* argv[] = {name, nullptr};
