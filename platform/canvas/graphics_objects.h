@@ -16,9 +16,6 @@ using TColor = std::uint32_t;
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clNavy = 0x800000;
 
 constexpr TColor RGB(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
 {
