@@ -8,10 +8,10 @@
 #include <span>
 #include <string>
 
+#include "platform/emf/emf_records.h"
+
 namespace qrp::emf {
 
-constexpr std::uint32_t EMR_HEADER = 1;
-constexpr std::uint32_t EMR_EOF = 14;
 constexpr std::uint32_t ENHMETA_SIGNATURE = 0x464D4520;  // " EMF"
 constexpr std::uint32_t ENHMETA_VERSION = 0x10000;
 constexpr std::size_t kBaseHeaderSize = 88;       // up to and including szlMillimeters

@@ -13,59 +13,10 @@
 #include <vector>
 
 #include "platform/emf/emf_header.h"
+#include "platform/emf/emf_records.h"
 
 namespace qrp::emf {
 
-constexpr std::uint32_t EMR_SETBKMODE = 18;
-constexpr std::uint32_t EMR_SETTEXTALIGN = 22;
-constexpr std::uint32_t EMR_SETTEXTCOLOR = 24;
-constexpr std::uint32_t EMR_SETBKCOLOR = 25;
-constexpr std::uint32_t EMR_MOVETOEX = 27;
-constexpr std::uint32_t EMR_SELECTOBJECT = 37;
-constexpr std::uint32_t EMR_CREATEPEN = 38;
-constexpr std::uint32_t EMR_CREATEBRUSHINDIRECT = 39;
-constexpr std::uint32_t EMR_DELETEOBJECT = 40;
-constexpr std::uint32_t EMR_ELLIPSE = 42;
-constexpr std::uint32_t EMR_RECTANGLE = 43;
-constexpr std::uint32_t EMR_LINETO = 54;
-constexpr std::uint32_t EMR_EXTSELECTCLIPRGN = 75;
-constexpr std::uint32_t EMR_BITBLT = 76;
-constexpr std::uint32_t EMR_STRETCHDIBITS = 81;
-constexpr std::uint32_t EMR_EXTCREATEFONTINDIRECTW = 82;
-constexpr std::uint32_t EMR_EXTTEXTOUTW = 84;
-
-// Background modes.
-constexpr std::uint32_t TRANSPARENT = 1;
-constexpr std::uint32_t OPAQUE = 2;
-
-// Pen styles.
-constexpr std::uint32_t PS_SOLID = 0;
-constexpr std::uint32_t PS_DASH = 1;
-constexpr std::uint32_t PS_DOT = 2;
-constexpr std::uint32_t PS_DASHDOT = 3;
-constexpr std::uint32_t PS_DASHDOTDOT = 4;
-constexpr std::uint32_t PS_NULL = 5;
-constexpr std::uint32_t PS_INSIDEFRAME = 6;
-
-// Brush styles and hatches.
-constexpr std::uint32_t BS_SOLID = 0;
-constexpr std::uint32_t BS_NULL = 1;
-constexpr std::uint32_t BS_HATCHED = 2;
-constexpr std::uint32_t HS_HORIZONTAL = 0;
-constexpr std::uint32_t HS_VERTICAL = 1;
-constexpr std::uint32_t HS_FDIAGONAL = 2;
-constexpr std::uint32_t HS_BDIAGONAL = 3;
-constexpr std::uint32_t HS_CROSS = 4;
-constexpr std::uint32_t HS_DIAGCROSS = 5;
-
-// Stock objects, selected by these indexes without being created.
-constexpr std::uint32_t WHITE_BRUSH = 0x80000000;
-constexpr std::uint32_t BLACK_PEN = 0x80000007;
-constexpr std::uint32_t SYSTEM_FONT = 0x8000000D;
-
-// Text output options and alignment.
-constexpr std::uint32_t ETO_OPAQUE = 0x2;
-constexpr std::uint32_t ETO_CLIPPED = 0x4;
 constexpr std::uint32_t TA_TOP_LEFT = 0;  // TA_TOP | TA_LEFT | TA_NOUPDATECP
 
 struct TLogFont {

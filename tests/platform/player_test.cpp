@@ -10,13 +10,12 @@
 #include "platform/emf/emf_writer.h"
 #include "platform/emf/metafile.h"
 #include "platform/emf/player/emf_player.h"
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 #include "platform/emf/player/trace_device.h"
 
 namespace qrp::emf {
 namespace {
 
-using namespace records;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
@@ -70,14 +69,14 @@ constexpr QRgb kWhite = 0xFFFFFF, kBlackRgb = 0x000000, kRedRgb = 0xFF0000, kGre
 
 Emf& SolidBrush(Emf& e, std::int32_t index, std::uint32_t color)
 {
-    e.Add(CREATEBRUSHINDIRECT, {index, 0, static_cast<std::int32_t>(color), 0});
-    return e.Add(SELECTOBJECT, {index});
+    e.Add(EMR_CREATEBRUSHINDIRECT, {index, 0, static_cast<std::int32_t>(color), 0});
+    return e.Add(EMR_SELECTOBJECT, {index});
 }
 
 Emf& Pen(Emf& e, std::int32_t index, std::uint32_t style, std::int32_t width, std::uint32_t color)
 {
-    e.Add(CREATEPEN, {index, static_cast<std::int32_t>(style), width, 0, static_cast<std::int32_t>(color)});
-    return e.Add(SELECTOBJECT, {index});
+    e.Add(EMR_CREATEPEN, {index, static_cast<std::int32_t>(style), width, 0, static_cast<std::int32_t>(color)});
+    return e.Add(EMR_SELECTOBJECT, {index});
 }
 
 constexpr std::int32_t kNullPen = static_cast<std::int32_t>(kStockObjectFlag | 8);
@@ -87,7 +86,7 @@ TEST(PlayerShapes, RectanglesFollowTheDeviceConventions)
 {
     Emf e;
     SolidBrush(e, 1, kRed);
-    e.Add(RECTANGLE, {10, 10, 20, 20});
+    e.Add(EMR_RECTANGLE, {10, 10, 20, 20});
     const Played p = Play(e.Finish());
     // The pen outlines pixels 10..19; the brush fills the inside; 20 stays white.
     EXPECT_EQ(p.At(10, 10), kBlackRgb);
@@ -101,16 +100,16 @@ TEST(PlayerShapes, RectanglesFollowTheDeviceConventions)
 TEST(PlayerShapes, PolygonsLinesCurvesAndArcs)
 {
     Emf e;
-    e.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush});
-    // POLYGON16: a triangle; POLYLINE: a line; ELLIPSE, PIE, ROUNDRECT; SETPIXELV.
-    e.Add(POLYGON16, {0, 0, 0, 0, 3, 0, (40 << 16) | 0, (40 << 16) | 40});
-    Pen(e, 1, records::PS_SOLID, 1, kBlue);
-    e.Add(POLYLINE, {0, 0, 0, 0, 2, 50, 5, 95, 5});
-    e.Add(SELECTOBJECT, {kNullPen});
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_SELECTOBJECT, {kBlackBrush});
+    // EMR_POLYGON16: a triangle; EMR_POLYLINE: a line; EMR_ELLIPSE, EMR_PIE, EMR_ROUNDRECT; EMR_SETPIXELV.
+    e.Add(EMR_POLYGON16, {0, 0, 0, 0, 3, 0, (40 << 16) | 0, (40 << 16) | 40});
+    Pen(e, 1, PS_SOLID, 1, kBlue);
+    e.Add(EMR_POLYLINE, {0, 0, 0, 0, 2, 50, 5, 95, 5});
+    e.Add(EMR_SELECTOBJECT, {kNullPen});
     SolidBrush(e, 2, kGreen);
-    e.Add(ELLIPSE, {50, 50, 91, 91});
-    e.Add(PIE, {0, 50, 40, 90, 40, 70, 20, 50});  // a quarter from 3 to 12 o'clock, counter-clockwise
-    e.Add(SETPIXELV, {97, 97, static_cast<std::int32_t>(kRed)});
+    e.Add(EMR_ELLIPSE, {50, 50, 91, 91});
+    e.Add(EMR_PIE, {0, 50, 40, 90, 40, 70, 20, 50});  // a quarter from 3 to 12 o'clock, counter-clockwise
+    e.Add(EMR_SETPIXELV, {97, 97, static_cast<std::int32_t>(kRed)});
     const Played p = Play(e.Finish());
     EXPECT_EQ(p.At(5, 30), kBlackRgb) << "inside the triangle";
     EXPECT_EQ(p.At(35, 5), kWhite) << "outside it";
@@ -125,11 +124,11 @@ TEST(PlayerShapes, PolygonsLinesCurvesAndArcs)
 TEST(PlayerShapes, BezierAndPolyPolygonsStayInsideTheirPoints)
 {
     Emf e;
-    e.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush});
-    // Two squares in one POLYPOLYGON: 0..10 and 20..30.
-    e.Add(POLYPOLYGON, {0, 0, 0, 0, 2, 8, 4, 4, 0, 0, 10, 0, 10, 10, 0, 10, 20, 20, 30, 20, 30, 30, 20, 30});
-    Pen(e, 1, records::PS_SOLID, 1, kRed);
-    e.Add(POLYBEZIER16, {0, 0, 0, 0, 4, (40 << 16) | 50, (90 << 16) | 50, (90 << 16) | 90, (40 << 16) | 90});
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_SELECTOBJECT, {kBlackBrush});
+    // Two squares in one EMR_POLYPOLYGON: 0..10 and 20..30.
+    e.Add(EMR_POLYPOLYGON, {0, 0, 0, 0, 2, 8, 4, 4, 0, 0, 10, 0, 10, 10, 0, 10, 20, 20, 30, 20, 30, 30, 20, 30});
+    Pen(e, 1, PS_SOLID, 1, kRed);
+    e.Add(EMR_POLYBEZIER16, {0, 0, 0, 0, 4, (40 << 16) | 50, (90 << 16) | 50, (90 << 16) | 90, (40 << 16) | 90});
     const auto lines = Trace(e.Finish());
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "fill 0,0 30x30 #000000");
@@ -140,39 +139,39 @@ TEST(PlayerState, SavedStatesComeBack)
 {
     Emf e;
     SolidBrush(e, 1, kRed);
-    e.Add(SAVEDC, {}).Add(SAVEDC, {});
+    e.Add(EMR_SAVEDC, {}).Add(EMR_SAVEDC, {});
     SolidBrush(e, 2, kGreen);
-    e.Add(RESTOREDC, {-2});  // back to the red brush, both levels gone
-    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 50, 50});
-    e.Add(RESTOREDC, {-1});  // nothing left to restore
+    e.Add(EMR_RESTOREDC, {-2});  // back to the red brush, both levels gone
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_RECTANGLE, {0, 0, 50, 50});
+    e.Add(EMR_RESTOREDC, {-1});  // nothing left to restore
     const Played p = Play(e.Finish());
     EXPECT_EQ(p.At(10, 10), kRedRgb);
     ASSERT_EQ(p.Problems.size(), 1u);
-    EXPECT_EQ(p.Problems[0].RecordType, RESTOREDC);
+    EXPECT_EQ(p.Problems[0].RecordType, EMR_RESTOREDC);
 }
 
 TEST(PlayerState, MappingModesAndWorldTransforms)
 {
     // MM_ANISOTROPIC: window 1000 × 1000 onto the viewport 100 × 50.
     Emf a;
-    a.Add(SETMAPMODE, {MM_ANISOTROPIC}).Add(SETWINDOWEXTEX, {1000, 1000}).Add(SETVIEWPORTEXTEX, {100, 50});
-    a.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush}).Add(RECTANGLE, {500, 500, 1000, 1000});
+    a.Add(EMR_SETMAPMODE, {MM_ANISOTROPIC}).Add(EMR_SETWINDOWEXTEX, {1000, 1000}).Add(EMR_SETVIEWPORTEXTEX, {100, 50});
+    a.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_SELECTOBJECT, {kBlackBrush}).Add(EMR_RECTANGLE, {500, 500, 1000, 1000});
     EXPECT_EQ(Trace(a.Finish())[1], "fill 50,25 49x24 #000000");
 
     // MM_LOMETRIC: 0.1 mm units with y upwards, on a 96 dpi reference (1920 px = 508 mm).
     Emf m;
-    m.Add(SETMAPMODE, {MM_LOMETRIC}).Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush});
-    m.Add(RECTANGLE, {0, 0, 254, -254});  // one inch square below the origin
+    m.Add(EMR_SETMAPMODE, {MM_LOMETRIC}).Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_SELECTOBJECT, {kBlackBrush});
+    m.Add(EMR_RECTANGLE, {0, 0, 254, -254});  // one inch square below the origin
     EXPECT_EQ(Trace(m.Finish())[1], "fill 0,0 95x95 #000000");
 
     // World transforms: scaled by 2, then moved by 10 before it (left multiply).
     Emf w;
     const auto f = [](float v) { std::uint32_t bits; std::memcpy(&bits, &v, 4); return static_cast<std::int32_t>(bits); };
-    w.Add(SETWORLDTRANSFORM, {f(2), 0, 0, f(2), 0, 0});
-    w.Add(MODIFYWORLDTRANSFORM, {f(1), 0, 0, f(1), f(10), f(0), MWT_LEFTMULTIPLY});
-    w.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush}).Add(RECTANGLE, {0, 0, 10, 10});
+    w.Add(EMR_SETWORLDTRANSFORM, {f(2), 0, 0, f(2), 0, 0});
+    w.Add(EMR_MODIFYWORLDTRANSFORM, {f(1), 0, 0, f(1), f(10), f(0), MWT_LEFTMULTIPLY});
+    w.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_SELECTOBJECT, {kBlackBrush}).Add(EMR_RECTANGLE, {0, 0, 10, 10});
     // A degenerate transform is refused and the last good one stays.
-    w.Add(SETWORLDTRANSFORM, {0, 0, 0, 0, 0, 0}).Add(RECTANGLE, {0, 0, 10, 10});
+    w.Add(EMR_SETWORLDTRANSFORM, {0, 0, 0, 0, 0, 0}).Add(EMR_RECTANGLE, {0, 0, 10, 10});
     const auto lines = Trace(w.Finish());
     EXPECT_EQ(lines[1], "fill 20,0 19x19 #000000");
     EXPECT_EQ(lines[2], "fill 20,0 19x19 #000000");
@@ -181,7 +180,7 @@ TEST(PlayerState, MappingModesAndWorldTransforms)
 TEST(PlayerState, TheFrameIsStretchedOntoTheTarget)
 {
     Emf e(192, 96);
-    e.Add(SELECTOBJECT, {kNullPen}).Add(SELECTOBJECT, {kBlackBrush}).Add(RECTANGLE, {0, 0, 97, 49});
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_SELECTOBJECT, {kBlackBrush}).Add(EMR_RECTANGLE, {0, 0, 97, 49});
     // Twice as wide, four times as tall.
     EXPECT_EQ(Trace(e.Finish(), {384, 384})[1], "fill 0,0 192x192 #000000");
 }
@@ -189,12 +188,12 @@ TEST(PlayerState, TheFrameIsStretchedOntoTheTarget)
 TEST(PlayerPens, StylesWidthsAndTheNullPen)
 {
     Emf e;
-    Pen(e, 1, records::PS_DASH, 1, kBlue);
-    e.Add(MOVETOEX, {0, 10}).Add(LINETO, {100, 10});
-    Pen(e, 2, records::PS_DASH, 5, kBlue);  // wider than one unit: drawn solid
-    e.Add(MOVETOEX, {0, 30}).Add(LINETO, {100, 30});
-    e.Add(SELECTOBJECT, {kNullPen}).Add(MOVETOEX, {0, 50}).Add(LINETO, {100, 50});
-    e.Add(SETBKMODE, {records::TRANSPARENT});
+    Pen(e, 1, PS_DASH, 1, kBlue);
+    e.Add(EMR_MOVETOEX, {0, 10}).Add(EMR_LINETO, {100, 10});
+    Pen(e, 2, PS_DASH, 5, kBlue);  // wider than one unit: drawn solid
+    e.Add(EMR_MOVETOEX, {0, 30}).Add(EMR_LINETO, {100, 30});
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_MOVETOEX, {0, 50}).Add(EMR_LINETO, {100, 50});
+    e.Add(EMR_SETBKMODE, {TRANSPARENT});
     const auto lines = Trace(e.Finish());
     // The dashed line first draws its gaps in the (opaque, white) background.
     ASSERT_EQ(lines.size(), 4u);
@@ -206,9 +205,9 @@ TEST(PlayerPens, StylesWidthsAndTheNullPen)
 TEST(PlayerBrushes, HatchesAndPatterns)
 {
     Emf e;
-    e.Add(CREATEBRUSHINDIRECT, {1, records::BS_HATCHED, static_cast<std::int32_t>(kRed), records::HS_CROSS});
-    e.Add(SELECTOBJECT, {1}).Add(SELECTOBJECT, {kNullPen}).Add(SETBKMODE, {records::TRANSPARENT});
-    e.Add(RECTANGLE, {0, 0, 41, 41});
+    e.Add(EMR_CREATEBRUSHINDIRECT, {1, BS_HATCHED, static_cast<std::int32_t>(kRed), HS_CROSS});
+    e.Add(EMR_SELECTOBJECT, {1}).Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_SETBKMODE, {TRANSPARENT});
+    e.Add(EMR_RECTANGLE, {0, 0, 41, 41});
     const Played p = Play(e.Finish());
     EXPECT_EQ(p.At(7, 3), kRedRgb) << "the vertical hatch line";
     EXPECT_EQ(p.At(3, 7), kRedRgb) << "the horizontal one";
@@ -219,10 +218,10 @@ TEST(PlayerObjects, BadHandlesAreReportedAndSkipped)
 {
     Emf e;
     SolidBrush(e, 1, kRed);
-    e.Add(DELETEOBJECT, {1}).Add(SELECTOBJECT, {1});  // deleted
-    e.Add(SELECTOBJECT, {70000});                       // beyond any table
-    e.Add(CREATEPEN, {0, 0, 1, 0, 0});                  // slot 0 is the metafile's own
-    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 50, 50});
+    e.Add(EMR_DELETEOBJECT, {1}).Add(EMR_SELECTOBJECT, {1});  // deleted
+    e.Add(EMR_SELECTOBJECT, {70000});                       // beyond any table
+    e.Add(EMR_CREATEPEN, {0, 0, 1, 0, 0});                  // slot 0 is the metafile's own
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_RECTANGLE, {0, 0, 50, 50});
     const Played p = Play(e.Finish());
     EXPECT_EQ(p.At(10, 10), kRedRgb) << "the selected brush stays after deletion";
     ASSERT_EQ(p.Problems.size(), 3u);
@@ -234,11 +233,11 @@ TEST(PlayerPaths, FillStrokeAndClipToAPath)
 {
     Emf e;
     SolidBrush(e, 1, kRed);
-    e.Add(BEGINPATH, {}).Add(RECTANGLE, {0, 0, 50, 50}).Add(ENDPATH, {});
-    e.Add(SELECTCLIPPATH, {RGN_COPY});
-    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 100, 100});
-    e.Add(BEGINPATH, {}).Add(MOVETOEX, {60, 60}).Add(LINETO, {90, 60}).Add(LINETO, {90, 90}).Add(CLOSEFIGURE, {});
-    e.Add(ENDPATH, {}).Add(FILLPATH, {0, 0, 0, 0});
+    e.Add(EMR_BEGINPATH, {}).Add(EMR_RECTANGLE, {0, 0, 50, 50}).Add(EMR_ENDPATH, {});
+    e.Add(EMR_SELECTCLIPPATH, {RGN_COPY});
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_RECTANGLE, {0, 0, 100, 100});
+    e.Add(EMR_BEGINPATH, {}).Add(EMR_MOVETOEX, {60, 60}).Add(EMR_LINETO, {90, 60}).Add(EMR_LINETO, {90, 90}).Add(EMR_CLOSEFIGURE, {});
+    e.Add(EMR_ENDPATH, {}).Add(EMR_FILLPATH, {0, 0, 0, 0});
     const Played p = Play(e.Finish());
     EXPECT_EQ(p.At(20, 20), kRedRgb);
     EXPECT_EQ(p.At(70, 20), kWhite) << "clipped away by the path";
@@ -249,9 +248,9 @@ TEST(PlayerClipping, RectanglesRegionsAndReset)
 {
     Emf e;
     SolidBrush(e, 1, kRed);
-    e.Add(SELECTOBJECT, {kNullPen});
-    e.Add(INTERSECTCLIPRECT, {0, 0, 50, 100}).Add(EXCLUDECLIPRECT, {10, 10, 20, 20});
-    e.Add(RECTANGLE, {0, 0, 101, 101});
+    e.Add(EMR_SELECTOBJECT, {kNullPen});
+    e.Add(EMR_INTERSECTCLIPRECT, {0, 0, 50, 100}).Add(EMR_EXCLUDECLIPRECT, {10, 10, 20, 20});
+    e.Add(EMR_RECTANGLE, {0, 0, 101, 101});
     // A region of two rectangles in device units, then the clip reset.
     const std::int32_t region[] = {32, 1, 2, 32, 60, 0, 100, 100, 60, 0, 70, 10, 80, 0, 90, 10};
     Bytes payload;
@@ -260,12 +259,12 @@ TEST(PlayerClipping, RectanglesRegionsAndReset)
     for (const std::int32_t v : region)
         for (int b = 0; b < 4; ++b)
             payload.push_back(static_cast<std::uint8_t>(v >> (8 * b)));
-    e.Add(EXTSELECTCLIPRGN, payload);
+    e.Add(EMR_EXTSELECTCLIPRGN, payload);
     SolidBrush(e, 2, kGreen);
-    e.Add(RECTANGLE, {0, 0, 101, 101});
-    e.Add(EXTSELECTCLIPRGN, {0, RGN_COPY});
+    e.Add(EMR_RECTANGLE, {0, 0, 101, 101});
+    e.Add(EMR_EXTSELECTCLIPRGN, {0, RGN_COPY});
     SolidBrush(e, 3, kBlue);
-    e.Add(RECTANGLE, {0, 95, 101, 101});
+    e.Add(EMR_RECTANGLE, {0, 95, 101, 101});
     const Played p = Play(e.Finish());
     EXPECT_EQ(p.At(5, 5), kRedRgb);
     EXPECT_EQ(p.At(15, 15), kWhite) << "excluded";
@@ -313,13 +312,13 @@ Bytes FontPayload(std::int32_t index, std::int32_t height, std::int32_t escapeme
 TEST(PlayerText, CharactersLandWhereTheAdvancesPutThem)
 {
     Emf e(192, 96);
-    e.Add(EXTCREATEFONTINDIRECTW, FontPayload(1, -20, 0, 1, u"Arial")).Add(SELECTOBJECT, {1});
-    e.Add(SETBKMODE, {records::TRANSPARENT}).Add(SETTEXTALIGN, {TA_BASELINE});
-    e.Add(EXTTEXTOUTW, TextPayload(10, 50, u"ABC", 0, {30, 40, 50}));
-    e.Add(SETTEXTALIGN, {TA_BASELINE | TA_RIGHT});
-    e.Add(EXTTEXTOUTW, TextPayload(190, 80, u"ABC", 0, {30, 40, 50}));
-    e.Add(SETTEXTALIGN, {TA_BASELINE | TA_CENTER});
-    e.Add(EXTTEXTOUTW, TextPayload(100, 20, u"AB", 0, {10, 10}));
+    e.Add(EMR_EXTCREATEFONTINDIRECTW, FontPayload(1, -20, 0, 1, u"Arial")).Add(EMR_SELECTOBJECT, {1});
+    e.Add(EMR_SETBKMODE, {TRANSPARENT}).Add(EMR_SETTEXTALIGN, {TA_BASELINE});
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(10, 50, u"ABC", 0, {30, 40, 50}));
+    e.Add(EMR_SETTEXTALIGN, {TA_BASELINE | TA_RIGHT});
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(190, 80, u"ABC", 0, {30, 40, 50}));
+    e.Add(EMR_SETTEXTALIGN, {TA_BASELINE | TA_CENTER});
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(100, 20, u"AB", 0, {10, 10}));
     const auto lines = Trace(e.Finish(), {192, 96});
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1], "text 'ABC' at 10,50 Liberation Sans 20px #000000 last 80,50");
@@ -331,8 +330,8 @@ TEST(PlayerText, CodePagesEscapementAndCurrentPosition)
 {
     Emf e(192, 192);
     // 8-bit text in an East European font is code page 1250: "čř".
-    e.Add(EXTCREATEFONTINDIRECTW, FontPayload(1, -16, 900, 238, u"Times New Roman")).Add(SELECTOBJECT, {1});
-    e.Add(SETBKMODE, {records::TRANSPARENT}).Add(SETTEXTALIGN, {TA_BASELINE | TA_UPDATECP}).Add(MOVETOEX, {100, 150});
+    e.Add(EMR_EXTCREATEFONTINDIRECTW, FontPayload(1, -16, 900, 238, u"Times New Roman")).Add(EMR_SELECTOBJECT, {1});
+    e.Add(EMR_SETBKMODE, {TRANSPARENT}).Add(EMR_SETTEXTALIGN, {TA_BASELINE | TA_UPDATECP}).Add(EMR_MOVETOEX, {100, 150});
     Bytes ansi = TextPayload(0, 0, u"", 0);
     StoreInt32(ansi.data() + 36, 2);
     ansi.insert(ansi.end(), {0xE8, 0xF8, 0, 0});
@@ -340,9 +339,9 @@ TEST(PlayerText, CodePagesEscapementAndCurrentPosition)
     for (const std::int32_t d : {10, 12})
         for (int b = 0; b < 4; ++b)
             ansi.push_back(static_cast<std::uint8_t>(d >> (8 * b)));
-    e.Add(EXTTEXTOUTA, ansi);
+    e.Add(EMR_EXTTEXTOUTA, ansi);
     // The current position moved up the page by the advances (escapement 90°).
-    e.Add(EXTTEXTOUTW, TextPayload(0, 0, u"x", 0, {5}));
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(0, 0, u"x", 0, {5}));
     const auto lines = Trace(e.Finish(), {192, 192});
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "text 'čř' at 100,150 Liberation Serif 16px #000000 angle -90 last 100,140");
@@ -352,10 +351,10 @@ TEST(PlayerText, CodePagesEscapementAndCurrentPosition)
 TEST(PlayerText, OpaqueClippedAndGlyphIndexText)
 {
     Emf e(192, 96);
-    e.Add(SETBKCOLOR, {static_cast<std::int32_t>(kGreen)}).Add(SETBKMODE, {records::TRANSPARENT});
-    e.Add(EXTTEXTOUTW, TextPayload(0, 0, u"", records::ETO_OPAQUE, {}, {10, 10, 30, 30}));
-    e.Add(EXTTEXTOUTW, TextPayload(50, 10, u"WWWWWWWW", records::ETO_CLIPPED, {}, {50, 10, 60, 40}));
-    e.Add(EXTTEXTOUTW, TextPayload(0, 50, u"\x0024\x0025", records::ETO_GLYPH_INDEX));
+    e.Add(EMR_SETBKCOLOR, {static_cast<std::int32_t>(kGreen)}).Add(EMR_SETBKMODE, {TRANSPARENT});
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(0, 0, u"", ETO_OPAQUE, {}, {10, 10, 30, 30}));
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(50, 10, u"WWWWWWWW", ETO_CLIPPED, {}, {50, 10, 60, 40}));
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(0, 50, u"\x0024\x0025", ETO_GLYPH_INDEX));
     const Played p = Play(e.Finish(), {192, 96});
     EXPECT_EQ(p.At(20, 20), kGreenRgb);
     bool inkOutsideClip = false, inkInsideClip = false;
@@ -389,10 +388,10 @@ Bytes StretchDiBits(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_
 TEST(PlayerBitmaps, StretchedMirroredAndPatternBlits)
 {
     Emf e;
-    e.Add(STRETCHDIBITS, StretchDiBits(0, 0, 40, 40));
-    e.Add(STRETCHDIBITS, StretchDiBits(99, 0, -40, 40));  // mirrored left to right
+    e.Add(EMR_STRETCHDIBITS, StretchDiBits(0, 0, 40, 40));
+    e.Add(EMR_STRETCHDIBITS, StretchDiBits(99, 0, -40, 40));  // mirrored left to right
     SolidBrush(e, 1, kGreen);
-    e.Add(BITBLT, {0, 0, -1, -1, 0, 60, 20, 20, static_cast<std::int32_t>(PATCOPY), 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 0, 0, 0, 0});
+    e.Add(EMR_BITBLT, {0, 0, -1, -1, 0, 60, 20, 20, static_cast<std::int32_t>(PATCOPY), 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 0, 0, 0, 0});
     const Played p = Play(e.Finish());
     EXPECT_EQ(p.At(10, 10), kBlueRgb) << "top left is the top row's first pixel";
     EXPECT_EQ(p.At(30, 10), kWhite);
@@ -408,7 +407,7 @@ TEST(PlayerGradients, RectanglesBlendFromEdgeToEdge)
 {
     Emf e;
     // Two vertices, red at the left and blue at the right, and one rectangle between them.
-    e.Add(GRADIENTFILL, {0, 0, -1, -1, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 100, 0, 0xFF00, 0, 1});
+    e.Add(EMR_GRADIENTFILL, {0, 0, -1, -1, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 100, 0, 0xFF00, 0, 1});
     const Played p = Play(e.Finish());
     EXPECT_GT(qRed(p.Image.pixel(2, 50)), 240);
     EXPECT_GT(qBlue(p.Image.pixel(97, 50)), 240);
@@ -419,17 +418,17 @@ TEST(PlayerRobustness, DamagedRecordsAreReportedNeverFatal)
 {
     Emf e;
     SolidBrush(e, 1, kRed);
-    e.Add(POLYGON16, {0, 0, 0, 0, 1000000});                 // a count the record cannot hold
-    e.Add(POLYPOLYGON, {0, 0, 0, 0, 0x7FFFFFFF, 3});           // polygon counts past the end
-    e.Add(EXTTEXTOUTW, TextPayload(0, 0, u"a", 0));
-    e.Add(EXTSELECTCLIPRGN, {1000, RGN_AND});                  // region bigger than the record
-    e.Add(STRETCHDIBITS, {0, 0, -1, -1, 0, 0, 0, 0, 1, 1, 80, 0x7FFFFFF0, 80, 16, 0});
-    e.Add(SELECTOBJECT, {kNullPen});
+    e.Add(EMR_POLYGON16, {0, 0, 0, 0, 1000000});                 // a count the record cannot hold
+    e.Add(EMR_POLYPOLYGON, {0, 0, 0, 0, 0x7FFFFFFF, 3});           // polygon counts past the end
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(0, 0, u"a", 0));
+    e.Add(EMR_EXTSELECTCLIPRGN, {1000, RGN_AND});                  // region bigger than the record
+    e.Add(EMR_STRETCHDIBITS, {0, 0, -1, -1, 0, 0, 0, 0, 1, 1, 80, 0x7FFFFFF0, 80, 16, 0});
+    e.Add(EMR_SELECTOBJECT, {kNullPen});
     for (int i = 0; i < 5000; ++i)
-        e.Add(SAVEDC, {});
-    e.Add(RECTANGLE, {0, 0, 50, 50});
-    e.Add(SETMAPMODE, {MM_ANISOTROPIC}).Add(SETWINDOWEXTEX, {0, 0}).Add(SCALEVIEWPORTEXTEX, {1, 0, 1, 0});
-    e.Add(RECTANGLE, {50, 50, 100, 100});
+        e.Add(EMR_SAVEDC, {});
+    e.Add(EMR_RECTANGLE, {0, 0, 50, 50});
+    e.Add(EMR_SETMAPMODE, {MM_ANISOTROPIC}).Add(EMR_SETWINDOWEXTEX, {0, 0}).Add(EMR_SCALEVIEWPORTEXTEX, {1, 0, 1, 0});
+    e.Add(EMR_RECTANGLE, {50, 50, 100, 100});
     Bytes bytes = e.Finish();
     // The text record's string offset points far outside it.
     const auto played = Play(bytes);
@@ -442,13 +441,13 @@ TEST(PlayerRobustness, ABrokenRecordChainStopsPlayback)
 {
     Emf e;
     SolidBrush(e, 1, kRed);
-    e.Add(SELECTOBJECT, {kNullPen}).Add(RECTANGLE, {0, 0, 50, 50});
-    e.Add(RECTANGLE, {50, 50, 100, 100});
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_RECTANGLE, {0, 0, 50, 50});
+    e.Add(EMR_RECTANGLE, {50, 50, 100, 100});
     Bytes bytes = e.Finish();
     // Give the last rectangle a size of 0, past the container's checks.
     std::size_t offset = 0, last = 0;
     while (offset < bytes.size()) {
-        if (LoadUInt32(bytes.data() + offset) == RECTANGLE)
+        if (LoadUInt32(bytes.data() + offset) == EMR_RECTANGLE)
             last = offset;
         offset += LoadUInt32(bytes.data() + offset + 4);
     }

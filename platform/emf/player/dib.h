@@ -59,7 +59,7 @@ struct TDibDecodeOptions {
     // 16-bit entries; empty means DefaultPalette(). Indices past its end are black.
     std::span<const QRgb> Palette;
     // 32-bit pixels (and 16-bit ones with an alpha mask) keep their alpha, as
-    // ALPHABLEND with AC_SRC_ALPHA needs; otherwise every pixel is opaque.
+    // EMR_ALPHABLEND with AC_SRC_ALPHA needs; otherwise every pixel is opaque.
     bool KeepAlpha = false;
 };
 
@@ -68,7 +68,7 @@ std::span<const QRgb> DefaultPalette();
 
 // Decodes to a top-down QImage of Format_ARGB32 (not premultiplied). The
 // colour bytes are stored as the bitmap holds them, so a caller whose source
-// is premultiplied (ALPHABLEND) can reinterpretAsFormat(Format_ARGB32_Premultiplied).
+// is premultiplied (EMR_ALPHABLEND) can reinterpretAsFormat(Format_ARGB32_Premultiplied).
 //
 // - Colour table entries the table does not hold (biClrUsed smaller than an
 //   index, or the BITMAPINFO ending early) are black; a 1-bit bitmap keeps its

@@ -1,11 +1,9 @@
 #include "platform/emf/player/gdi_objects.h"
 
 #include "platform/emf/player/dib.h"
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 
 namespace qrp::emf {
-
-using namespace records;
 
 namespace {
 TLogBrush SolidBrush(QColor color)

@@ -3,12 +3,10 @@
 #include <cmath>
 
 #include "platform/emf/metafile.h"
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 #include "platform/emf/player/painter_device.h"
 
 namespace qrp::emf {
-
-using namespace records;
 
 namespace {
 // Saved states beyond this depth are refused: each holds a copy of the state.
@@ -84,7 +82,7 @@ void TPlayer::Play()
         TRecord record {index, offset, type, TRecordReader(Bytes.subspan(offset, size))};
         if (index > 0)
             Dispatch(record);
-        if (type == EOF_)
+        if (type == EMR_EOF)
             return;
         offset += size;
     }
@@ -182,7 +180,7 @@ void TPlayer::RestoreDc(TRecord& r, std::int32_t relative)
     const std::int64_t depth = static_cast<std::int64_t>(SavedStates.size());
     const std::int64_t level = relative < 0 ? depth + relative : static_cast<std::int64_t>(relative) - 1;
     if (relative == 0 || level < 0 || level >= depth) {
-        Problem(r, "RESTOREDC to a level that was never saved");
+        Problem(r, "EMR_RESTOREDC to a level that was never saved");
         return;
     }
     Dc = SavedStates[static_cast<std::size_t>(level)];
@@ -214,8 +212,8 @@ void TPlayer::Dispatch(TRecord& r)
 {
     auto& f = r.Fields;
     switch (r.Type) {
-    case SETWINDOWEXTEX:
-    case SETVIEWPORTEXTEX: {
+    case EMR_SETWINDOWEXTEX:
+    case EMR_SETVIEWPORTEXTEX: {
         const QSizeF extent(f.I32(8), f.I32(12));
         if (!f.Ok())
             break;
@@ -225,23 +223,23 @@ void TPlayer::Dispatch(TRecord& r)
             Problem(r, "zero extent ignored");
             return;
         }
-        (r.Type == SETWINDOWEXTEX ? Dc.WindowExt : Dc.ViewportExt) = extent;
+        (r.Type == EMR_SETWINDOWEXTEX ? Dc.WindowExt : Dc.ViewportExt) = extent;
         if (Dc.MapMode == MM_ISOTROPIC)
             ApplyIsotropic();
         UpdateTransform();
         return;
     }
-    case SETWINDOWORGEX:
-    case SETVIEWPORTORGEX: {
+    case EMR_SETWINDOWORGEX:
+    case EMR_SETVIEWPORTORGEX: {
         const QPointF origin(f.I32(8), f.I32(12));
         if (!f.Ok())
             break;
-        (r.Type == SETWINDOWORGEX ? Dc.WindowOrg : Dc.ViewportOrg) = origin;
+        (r.Type == EMR_SETWINDOWORGEX ? Dc.WindowOrg : Dc.ViewportOrg) = origin;
         UpdateTransform();
         return;
     }
-    case SCALEVIEWPORTEXTEX:
-    case SCALEWINDOWEXTEX: {
+    case EMR_SCALEVIEWPORTEXTEX:
+    case EMR_SCALEWINDOWEXTEX: {
         const double xNum = f.I32(8), xDenom = f.I32(12), yNum = f.I32(16), yDenom = f.I32(20);
         if (!f.Ok())
             break;
@@ -251,38 +249,38 @@ void TPlayer::Dispatch(TRecord& r)
             Problem(r, "zero scale ignored");
             return;
         }
-        QSizeF& extent = r.Type == SCALEWINDOWEXTEX ? Dc.WindowExt : Dc.ViewportExt;
+        QSizeF& extent = r.Type == EMR_SCALEWINDOWEXTEX ? Dc.WindowExt : Dc.ViewportExt;
         extent = QSizeF(extent.width() * xNum / xDenom, extent.height() * yNum / yDenom);
         if (Dc.MapMode == MM_ISOTROPIC)
             ApplyIsotropic();
         UpdateTransform();
         return;
     }
-    case SETMAPMODE: {
+    case EMR_SETMAPMODE: {
         const std::uint32_t mode = f.U32(8);
         if (!f.Ok())
             break;
         SetMapMode(mode);
         return;
     }
-    case SETBRUSHORGEX: Dc.BrushOrigin = QPoint(f.I32(8), f.I32(12)); break;
-    case SETBKMODE: Dc.BkMode = f.U32(8); break;
-    case SETPOLYFILLMODE: Dc.PolyFillMode = f.U32(8); break;
-    case SETROP2: Dc.Rop2 = f.U32(8); break;
-    case SETSTRETCHBLTMODE: Dc.StretchMode = f.U32(8); break;
-    case SETTEXTALIGN: Dc.TextAlign = f.U32(8); break;
-    case SETARCDIRECTION: Dc.ArcDirection = f.U32(8); break;
-    case SETMITERLIMIT: Dc.MiterLimit = static_cast<float>(f.U32(8)); break;
-    case SETTEXTCOLOR: Dc.TextColor = Color(f.U32(8)); break;
-    case SETBKCOLOR: Dc.BkColor = Color(f.U32(8)); break;
-    case SETWORLDTRANSFORM: {
+    case EMR_SETBRUSHORGEX: Dc.BrushOrigin = QPoint(f.I32(8), f.I32(12)); break;
+    case EMR_SETBKMODE: Dc.BkMode = f.U32(8); break;
+    case EMR_SETPOLYFILLMODE: Dc.PolyFillMode = f.U32(8); break;
+    case EMR_SETROP2: Dc.Rop2 = f.U32(8); break;
+    case EMR_SETSTRETCHBLTMODE: Dc.StretchMode = f.U32(8); break;
+    case EMR_SETTEXTALIGN: Dc.TextAlign = f.U32(8); break;
+    case EMR_SETARCDIRECTION: Dc.ArcDirection = f.U32(8); break;
+    case EMR_SETMITERLIMIT: Dc.MiterLimit = static_cast<float>(f.U32(8)); break;
+    case EMR_SETTEXTCOLOR: Dc.TextColor = Color(f.U32(8)); break;
+    case EMR_SETBKCOLOR: Dc.BkColor = Color(f.U32(8)); break;
+    case EMR_SETWORLDTRANSFORM: {
         const QTransform t = ReadXForm(r, 8);
         if (!f.Ok())
             break;
         SetWorldTransform(r, t, MWT_SET);
         return;
     }
-    case MODIFYWORLDTRANSFORM: {
+    case EMR_MODIFYWORLDTRANSFORM: {
         const QTransform t = ReadXForm(r, 8);
         const std::uint32_t mode = f.U32(32);
         if (!f.Ok())
@@ -290,15 +288,15 @@ void TPlayer::Dispatch(TRecord& r)
         SetWorldTransform(r, t, mode);
         return;
     }
-    case SAVEDC: SaveDc(); return;
-    case RESTOREDC: {
+    case EMR_SAVEDC: SaveDc(); return;
+    case EMR_RESTOREDC: {
         const std::int32_t relative = f.I32(8);
         if (!f.Ok())
             break;
         RestoreDc(r, relative);
         return;
     }
-    case MOVETOEX: {
+    case EMR_MOVETOEX: {
         const QPointF to(f.I32(8), f.I32(12));
         if (!f.Ok())
             break;
@@ -307,90 +305,90 @@ void TPlayer::Dispatch(TRecord& r)
             Path.moveTo(LogicalToDevice.map(to));
         return;
     }
-    case LINETO: {
+    case EMR_LINETO: {
         const QPointF to(f.I32(8), f.I32(12));
         if (!f.Ok())
             break;
         LineTo(to);
         return;
     }
-    case CREATEPEN: CreatePen(r); return;
-    case EXTCREATEPEN: ExtCreatePen(r); return;
-    case CREATEBRUSHINDIRECT: CreateBrushIndirect(r); return;
-    case CREATEDIBPATTERNBRUSHPT: CreatePatternBrush(r, false); return;
-    case CREATEMONOBRUSH: CreatePatternBrush(r, true); return;
-    case EXTCREATEFONTINDIRECTW: CreateFont(r); return;
-    case CREATEPALETTE: CreatePalette(r); return;
-    case SETPALETTEENTRIES: SetPaletteEntries(r); return;
-    case SELECTOBJECT:
-    case SELECTPALETTE: {
+    case EMR_CREATEPEN: CreatePen(r); return;
+    case EMR_EXTCREATEPEN: ExtCreatePen(r); return;
+    case EMR_CREATEBRUSHINDIRECT: CreateBrushIndirect(r); return;
+    case EMR_CREATEDIBPATTERNBRUSHPT: CreatePatternBrush(r, false); return;
+    case EMR_CREATEMONOBRUSH: CreatePatternBrush(r, true); return;
+    case EMR_EXTCREATEFONTINDIRECTW: CreateFont(r); return;
+    case EMR_CREATEPALETTE: CreatePalette(r); return;
+    case EMR_SETPALETTEENTRIES: SetPaletteEntries(r); return;
+    case EMR_SELECTOBJECT:
+    case EMR_SELECTPALETTE: {
         const std::uint32_t index = f.U32(8);
         if (!f.Ok())
             break;
         SelectObject(r, index);
         return;
     }
-    case DELETEOBJECT: {
+    case EMR_DELETEOBJECT: {
         const std::uint32_t index = f.U32(8);
         if (!f.Ok())
             break;
         DeleteObject(r, index);
         return;
     }
-    case POLYBEZIER: Polyline16or32(r, false, false, true, false); return;
-    case POLYBEZIER16: Polyline16or32(r, true, false, true, false); return;
-    case POLYGON: Polyline16or32(r, false, true, false, false); return;
-    case POLYGON16: Polyline16or32(r, true, true, false, false); return;
-    case POLYLINE: Polyline16or32(r, false, false, false, false); return;
-    case POLYLINE16: Polyline16or32(r, true, false, false, false); return;
-    case POLYBEZIERTO: Polyline16or32(r, false, false, true, true); return;
-    case POLYBEZIERTO16: Polyline16or32(r, true, false, true, true); return;
-    case POLYLINETO: Polyline16or32(r, false, false, false, true); return;
-    case POLYLINETO16: Polyline16or32(r, true, false, false, true); return;
-    case POLYPOLYLINE: PolyPoly(r, false, false); return;
-    case POLYPOLYLINE16: PolyPoly(r, true, false); return;
-    case POLYPOLYGON: PolyPoly(r, false, true); return;
-    case POLYPOLYGON16: PolyPoly(r, true, true); return;
-    case POLYDRAW: PolyDraw(r, false); return;
-    case POLYDRAW16: PolyDraw(r, true); return;
-    case RECTANGLE:
-    case ELLIPSE:
-    case ROUNDRECT: BoxShape(r, r.Type); return;
-    case ARC:
-    case ARCTO:
-    case CHORD:
-    case PIE: ArcShape(r, r.Type); return;
-    case ANGLEARC: AngleArc(r); return;
-    case SETPIXELV: SetPixel(r); return;
-    case GRADIENTFILL: GradientFill(r); return;
-    case BEGINPATH: BeginPath(); return;
-    case ENDPATH:
-    case CLOSEFIGURE:
-    case ABORTPATH:
-    case FILLPATH:
-    case STROKEPATH:
-    case STROKEANDFILLPATH:
-    case FLATTENPATH:
-    case WIDENPATH: PathCommand(r, r.Type); return;
-    case SELECTCLIPPATH: SelectClipPath(r); return;
-    case INTERSECTCLIPRECT: IntersectClipRect(r, false); return;
-    case EXCLUDECLIPRECT: IntersectClipRect(r, true); return;
-    case EXTSELECTCLIPRGN: ExtSelectClipRgn(r); return;
-    case OFFSETCLIPRGN: OffsetClipRgn(r); return;
-    case FILLRGN:
-    case FRAMERGN:
-    case INVERTRGN:
-    case PAINTRGN: RegionRecord(r, r.Type); return;
-    case EXTTEXTOUTW: ExtTextOut(r, true); return;
-    case EXTTEXTOUTA: ExtTextOut(r, false); return;
-    case SMALLTEXTOUT: SmallTextOut(r); return;
-    case STRETCHDIBITS: StretchDiBits(r); return;
-    case SETDIBITSTODEVICE: SetDiBitsToDevice(r); return;
-    case BITBLT:
-    case STRETCHBLT:
-    case MASKBLT:
-    case TRANSPARENTBLT: BitBlt(r, r.Type); return;
-    case ALPHABLEND: AlphaBlend(r); return;
+    case EMR_POLYBEZIER: Polyline16or32(r, false, false, true, false); return;
+    case EMR_POLYBEZIER16: Polyline16or32(r, true, false, true, false); return;
+    case EMR_POLYGON: Polyline16or32(r, false, true, false, false); return;
+    case EMR_POLYGON16: Polyline16or32(r, true, true, false, false); return;
+    case EMR_POLYLINE: Polyline16or32(r, false, false, false, false); return;
+    case EMR_POLYLINE16: Polyline16or32(r, true, false, false, false); return;
+    case EMR_POLYBEZIERTO: Polyline16or32(r, false, false, true, true); return;
+    case EMR_POLYBEZIERTO16: Polyline16or32(r, true, false, true, true); return;
+    case EMR_POLYLINETO: Polyline16or32(r, false, false, false, true); return;
+    case EMR_POLYLINETO16: Polyline16or32(r, true, false, false, true); return;
+    case EMR_POLYPOLYLINE: PolyPoly(r, false, false); return;
+    case EMR_POLYPOLYLINE16: PolyPoly(r, true, false); return;
+    case EMR_POLYPOLYGON: PolyPoly(r, false, true); return;
+    case EMR_POLYPOLYGON16: PolyPoly(r, true, true); return;
+    case EMR_POLYDRAW: PolyDraw(r, false); return;
+    case EMR_POLYDRAW16: PolyDraw(r, true); return;
+    case EMR_RECTANGLE:
+    case EMR_ELLIPSE:
+    case EMR_ROUNDRECT: BoxShape(r, r.Type); return;
+    case EMR_ARC:
+    case EMR_ARCTO:
+    case EMR_CHORD:
+    case EMR_PIE: ArcShape(r, r.Type); return;
+    case EMR_ANGLEARC: AngleArc(r); return;
+    case EMR_SETPIXELV: SetPixel(r); return;
+    case EMR_GRADIENTFILL: GradientFill(r); return;
+    case EMR_BEGINPATH: BeginPath(); return;
+    case EMR_ENDPATH:
+    case EMR_CLOSEFIGURE:
+    case EMR_ABORTPATH:
+    case EMR_FILLPATH:
+    case EMR_STROKEPATH:
+    case EMR_STROKEANDFILLPATH:
+    case EMR_FLATTENPATH:
+    case EMR_WIDENPATH: PathCommand(r, r.Type); return;
+    case EMR_SELECTCLIPPATH: SelectClipPath(r); return;
+    case EMR_INTERSECTCLIPRECT: IntersectClipRect(r, false); return;
+    case EMR_EXCLUDECLIPRECT: IntersectClipRect(r, true); return;
+    case EMR_EXTSELECTCLIPRGN: ExtSelectClipRgn(r); return;
+    case EMR_OFFSETCLIPRGN: OffsetClipRgn(r); return;
+    case EMR_FILLRGN:
+    case EMR_FRAMERGN:
+    case EMR_INVERTRGN:
+    case EMR_PAINTRGN: RegionRecord(r, r.Type); return;
+    case EMR_EXTTEXTOUTW: ExtTextOut(r, true); return;
+    case EMR_EXTTEXTOUTA: ExtTextOut(r, false); return;
+    case EMR_SMALLTEXTOUT: SmallTextOut(r); return;
+    case EMR_STRETCHDIBITS: StretchDiBits(r); return;
+    case EMR_SETDIBITSTODEVICE: SetDiBitsToDevice(r); return;
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT:
+    case EMR_MASKBLT:
+    case EMR_TRANSPARENTBLT: BitBlt(r, r.Type); return;
+    case EMR_ALPHABLEND: AlphaBlend(r); return;
     default:
         // Comments (EMF+ among them), colour management, palette realisation and
         // records without visible effect are passed over.

@@ -4,12 +4,10 @@
 #include <cmath>
 
 #include "platform/emf/player/dib.h"
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
 
 namespace qrp::emf {
-
-using namespace records;
 
 namespace {
 constexpr std::uint32_t kNoOperation = 0x00AA0029;  // the destination left as it is
@@ -161,19 +159,19 @@ void TPlayer::BitBlt(TRecord& r, std::uint32_t type)
     const std::uint32_t offInfo = f.U32(84), sizeInfo = f.U32(88), offBits = f.U32(92), sizeBits = f.U32(96);
     if (!f.Ok())
         return Problem(r, "record too short for its fields");
-    const bool stretched = type == STRETCHBLT || type == TRANSPARENTBLT;
+    const bool stretched = type == EMR_STRETCHBLT || type == EMR_TRANSPARENTBLT;
     const QSizeF sourceSize = stretched ? QSizeF(f.I32(100), f.I32(104)) : destination.size();
     if (!f.Ok())
         return Problem(r, "record too short for its fields");
-    if (type != TRANSPARENTBLT && (sizeInfo == 0 || !UsesSource(rop)))
+    if (type != EMR_TRANSPARENTBLT && (sizeInfo == 0 || !UsesSource(rop)))
         return PatternBlt(destination, rop);
     if (sizeInfo == 0)
         return;
     std::optional<QRgb> transparent;
-    if (type == TRANSPARENTBLT)
+    if (type == EMR_TRANSPARENTBLT)
         transparent = Color(rop).rgb();
     DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, QRectF(QPointF(xSrc, ySrc), sourceSize), false,
-               destination, type == TRANSPARENTBLT ? SRCCOPY : rop, false, transparent);
+               destination, type == EMR_TRANSPARENTBLT ? SRCCOPY : rop, false, transparent);
 }
 
 void TPlayer::AlphaBlend(TRecord& r)

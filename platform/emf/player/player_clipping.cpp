@@ -2,12 +2,10 @@
 
 #include <cmath>
 
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
 
 namespace qrp::emf {
-
-using namespace records;
 
 namespace {
 // A region that covers any output: the start of an exclusion from "no clip".
@@ -129,8 +127,8 @@ void TPlayer::RegionRecord(TRecord& r, std::uint32_t type)
 {
     auto& f = r.Fields;
     const std::uint32_t size = f.U32(24);
-    const std::uint32_t brushIndex = type == FILLRGN || type == FRAMERGN ? f.U32(28) : 0;
-    const std::size_t dataOffset = type == FILLRGN ? 32 : type == FRAMERGN ? 40 : 28;
+    const std::uint32_t brushIndex = type == EMR_FILLRGN || type == EMR_FRAMERGN ? f.U32(28) : 0;
+    const std::size_t dataOffset = type == EMR_FILLRGN ? 32 : type == EMR_FRAMERGN ? 40 : 28;
     if (!f.Ok())
         return Problem(r, "record too short for its fields");
     // These regions are in logical units.
@@ -140,12 +138,12 @@ void TPlayer::RegionRecord(TRecord& r, std::uint32_t type)
     QPainterPath area;
     area.addRegion(*region);
     ApplyClip();
-    if (type == INVERTRGN) {
+    if (type == EMR_INVERTRGN) {
         Device.FillPath(area, QBrush(Qt::white), QPainter::RasterOp_SourceXorDestination);
         return;
     }
     TLogBrush logBrush = Dc.Brush;
-    if (type != PAINTRGN) {
+    if (type != EMR_PAINTRGN) {
         TGdiObject object;
         if (brushIndex & kStockObjectFlag)
             object = StockObject(brushIndex & ~kStockObjectFlag);
@@ -159,7 +157,7 @@ void TPlayer::RegionRecord(TRecord& r, std::uint32_t type)
     const auto brush = OutputBrush(logBrush);
     if (!brush)
         return;
-    if (type == FRAMERGN) {
+    if (type == EMR_FRAMERGN) {
         // A frame of the stroke's width and height inside the region's edge.
         const QSizeF stroke(f.I32(32), f.I32(36));
         const QPointF shift = LogicalToOutput.map(QPointF(stroke.width(), stroke.height())) - LogicalToOutput.map(QPointF(0, 0));

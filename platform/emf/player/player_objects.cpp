@@ -1,12 +1,10 @@
 // Creating, selecting and deleting pens, brushes, fonts and palettes.
 
 #include "platform/emf/player/dib.h"
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
 
 namespace qrp::emf {
-
-using namespace records;
 
 namespace {
 // Dash runs of user-styled pens beyond this count are dropped.

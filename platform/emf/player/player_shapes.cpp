@@ -6,12 +6,10 @@
 #include <QLinearGradient>
 #include <QPainterPathStroker>
 
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
 
 namespace qrp::emf {
-
-using namespace records;
 
 namespace {
 // GDI strokes run through pixel centres; fills cover the pixels inside.
@@ -329,25 +327,25 @@ void TPlayer::BoxShape(TRecord& r, std::uint32_t type)
 {
     auto& f = r.Fields;
     const QRectF logical(QPointF(f.I32(8), f.I32(12)), QPointF(f.I32(16), f.I32(20)));
-    const QSizeF corner(type == ROUNDRECT ? f.I32(24) : 0, type == ROUNDRECT ? f.I32(28) : 0);
+    const QSizeF corner(type == EMR_ROUNDRECT ? f.I32(24) : 0, type == EMR_ROUNDRECT ? f.I32(28) : 0);
     if (!f.Ok())
         return Problem(r, "record too short for its fields");
     QPainterPath path;
     if (LogicalToDevice.isRotating()) {
         // Rotated boxes are the transformed figure itself.
         QPainterPath inLogical;
-        if (type == ELLIPSE)
+        if (type == EMR_ELLIPSE)
             inLogical.addEllipse(logical.normalized());
-        else if (type == ROUNDRECT)
+        else if (type == EMR_ROUNDRECT)
             inLogical.addRoundedRect(logical.normalized(), corner.width() / 2, corner.height() / 2);
         else
             inLogical.addRect(logical.normalized());
         path = LogicalToDevice.map(inLogical);
     } else {
         const QRectF box = DeviceBox(logical);
-        if (type == ELLIPSE) {
+        if (type == EMR_ELLIPSE) {
             path.addEllipse(box);
-        } else if (type == ROUNDRECT) {
+        } else if (type == EMR_ROUNDRECT) {
             const QRectF cornerBox = LogicalToDevice.mapRect(QRectF(QPointF(0, 0), corner));
             path.addRoundedRect(box, cornerBox.width() / 2, cornerBox.height() / 2);
         } else {
@@ -389,25 +387,25 @@ void TPlayer::ArcShape(TRecord& r, std::uint32_t type)
             sweep -= 360;
     }
     QPainterPath inLogical;
-    if (type == PIE) {
+    if (type == EMR_PIE) {
         inLogical.moveTo(c);
         inLogical.arcTo(box, from, sweep);
         inLogical.closeSubpath();
     } else {
         inLogical.arcMoveTo(box, from);
         inLogical.arcTo(box, from, sweep);
-        if (type == CHORD)
+        if (type == EMR_CHORD)
             inLogical.closeSubpath();
     }
     QPainterPath path = LogicalToDevice.map(inLogical);
-    if (type == ARCTO) {
+    if (type == EMR_ARCTO) {
         QPainterPath joined;
         joined.moveTo(LogicalToDevice.map(Dc.CurrentPosition));
         joined.connectPath(path);
         path = joined;
         Dc.CurrentPosition = inLogical.currentPosition();
     }
-    const bool closed = type == CHORD || type == PIE;
+    const bool closed = type == EMR_CHORD || type == EMR_PIE;
     Emit(path, closed, true);
 }
 
@@ -513,27 +511,27 @@ void TPlayer::BeginPath()
 void TPlayer::PathCommand(TRecord& r, std::uint32_t type)
 {
     switch (type) {
-    case ENDPATH:
+    case EMR_ENDPATH:
         InPath = false;
         PathFinished = true;
         return;
-    case CLOSEFIGURE:
+    case EMR_CLOSEFIGURE:
         if (InPath)
             Path.closeSubpath();
         return;
-    case ABORTPATH:
+    case EMR_ABORTPATH:
         InPath = false;
         PathFinished = false;
         Path = QPainterPath();
         return;
-    case FLATTENPATH: {
+    case EMR_FLATTENPATH: {
         QPainterPath flat;
         for (const QPolygonF& polygon : Path.toSubpathPolygons())
             flat.addPolygon(polygon);
         Path = flat;
         return;
     }
-    case WIDENPATH: {
+    case EMR_WIDENPATH: {
         const auto pen = OutputPen();
         QPainterPathStroker stroker;
         stroker.setWidth(std::max(1.0, pen ? pen->widthF() / Scale(FrameToOutput) : 1.0));
@@ -552,10 +550,10 @@ void TPlayer::PathCommand(TRecord& r, std::uint32_t type)
     }
     QPainterPath path = Path;
     path.setFillRule(Dc.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    if (type == FILLPATH || type == STROKEANDFILLPATH)
+    if (type == EMR_FILLPATH || type == EMR_STROKEANDFILLPATH)
         if (const auto brush = OutputBrush(Dc.Brush))
             FillDevicePath(path, *brush);
-    if (type == STROKEPATH || type == STROKEANDFILLPATH)
+    if (type == EMR_STROKEPATH || type == EMR_STROKEANDFILLPATH)
         StrokeDevicePath(path);
     Path = QPainterPath();
     PathFinished = false;

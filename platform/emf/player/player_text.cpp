@@ -7,14 +7,12 @@
 
 #include <QFontMetricsF>
 
-#include "platform/emf/player/emf_records.h"
+#include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/font_mapping.h"
 
 namespace qrp::emf {
-
-using namespace records;
 
 namespace {
 constexpr std::uint32_t kMaxTextLength = 1 << 16;
