@@ -136,8 +136,11 @@ void TPainterCanvas::DrawShape(const TRect& r, bool ellipse)
     } else if (Pen.Style == psInsideFrame && width > 1) {
         const qreal half = width / 2.0;
         outline = QRectF(r.Left + half, r.Top + half, std::max(r.Width() - width, 0), std::max(r.Height() - width, 0));
+    } else if (width == 1) {
+        // A one-pixel outline lights the pixels at its integer coordinates.
+        outline = QRectF(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
     } else {
-        // The pen is centred on the outer pixels' centres.
+        // A wider pen is centred on the outer pixels' centres.
         outline = QRectF(r.Left + 0.5, r.Top + 0.5, r.Width() - 1, r.Height() - 1);
     }
     ellipse ? painter.drawEllipse(outline) : painter.drawRect(outline);

@@ -132,7 +132,7 @@ TEST(PlayerShapes, BezierAndPolyPolygonsStayInsideTheirPoints)
     const auto lines = Trace(e.Finish());
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "fill 0,0 30x30 #000000");
-    EXPECT_EQ(lines[2].rfind("stroke 50.5,40.5 ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[2].rfind("stroke 50,40 ", 0), 0u) << lines[2];
 }
 
 TEST(PlayerState, SavedStatesComeBack)
@@ -197,8 +197,8 @@ TEST(PlayerPens, StylesWidthsAndTheNullPen)
     const auto lines = Trace(e.Finish());
     // The dashed line first draws its gaps in the (opaque, white) background.
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[1], "stroke 0.5,10.5 100x0 #ffffff width 0");
-    EXPECT_EQ(lines[2], "stroke 0.5,10.5 100x0 #0000ff width 0 dashed");
+    EXPECT_EQ(lines[1], "stroke 0,10 100x0 #ffffff width 0");
+    EXPECT_EQ(lines[2], "stroke 0,10 100x0 #0000ff width 0 dashed");
     EXPECT_EQ(lines[3], "stroke 0.5,30.5 100x0 #0000ff width 5");
 }
 

@@ -37,6 +37,14 @@ TPlayer::TPlayer(std::span<const std::uint8_t> bytes, TEmfDevice& device, const 
     QRectF frame(Header.Frame.Left * ReferencePixelsPerMmX / 100, Header.Frame.Top * ReferencePixelsPerMmY / 100,
                  (static_cast<double>(Header.Frame.Right) - Header.Frame.Left) * ReferencePixelsPerMmX / 100,
                  (static_cast<double>(Header.Frame.Bottom) - Header.Frame.Top) * ReferencePixelsPerMmY / 100);
+    // The frame is stored rounded to 0.01 mm: a size within that rounding of a
+    // whole number of pixels is the page size the recording was made at.
+    const auto snapped = [](double pixels, double pixelsPerMm) {
+        const double whole = std::round(pixels);
+        return std::abs(pixels - whole) <= 0.006 * pixelsPerMm ? whole : pixels;
+    };
+    frame.setWidth(snapped(frame.width(), ReferencePixelsPerMmX));
+    frame.setHeight(snapped(frame.height(), ReferencePixelsPerMmY));
     if (!(frame.width() > 0) || !(frame.height() > 0))
         frame = QRectF(Header.Bounds.Left, Header.Bounds.Top,
                        static_cast<double>(Header.Bounds.Right) - Header.Bounds.Left + 1,

@@ -12,7 +12,7 @@
 namespace qrp::emf {
 
 namespace {
-// GDI strokes run through pixel centres; fills cover the pixels inside.
+// Wide strokes run through pixel centres; fills cover the pixels inside.
 const QTransform kToPixelCentres = QTransform::fromTranslate(0.5, 0.5);
 constexpr std::uint32_t kMaxGradientVertices = 1 << 16;
 
@@ -169,7 +169,10 @@ void TPlayer::StrokeDevicePath(const QPainterPath& devicePath)
     if (!pen)
         return;
     ApplyClip();
-    const QPainterPath output = FrameToOutput.map(kToPixelCentres.map(devicePath));
+    // Hairlines already light the pixels at their integer coordinates, up to
+    // and without the end point; wider strokes are centred on those pixels.
+    const bool hairline = pen->widthF() == 0;
+    const QPainterPath output = FrameToOutput.map(hairline ? devicePath : kToPixelCentres.map(devicePath));
     // Gaps of styled lines show the background colour when the background is opaque.
     if (pen->style() == Qt::CustomDashLine && Dc.BkMode == OPAQUE) {
         QPen gaps = *pen;
