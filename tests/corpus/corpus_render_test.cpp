@@ -18,16 +18,7 @@ namespace {
 
 using test::Bytes;
 
-class CorpusPlayback : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Files = test::CorpusRecordings();
-        if (Files.empty())
-            GTEST_SKIP() << "the shared corpus (../shared/corpus beside the checkout) is absent";
-    }
-    std::vector<std::filesystem::path> Files;
-};
+class CorpusPlayback : public test::CorpusTest {};
 
 TEST_F(CorpusPlayback, EveryRecordingDrawsSomething)
 {

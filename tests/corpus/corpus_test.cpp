@@ -15,16 +15,7 @@ namespace {
 
 using test::Bytes;
 
-class Corpus : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Files = test::CorpusRecordings();
-        if (Files.empty())
-            GTEST_SKIP() << "the shared corpus (../shared/corpus beside the checkout) is absent";
-    }
-    std::vector<std::filesystem::path> Files;
-};
+class Corpus : public test::CorpusTest {};
 
 TEST_F(Corpus, EveryRecordingRoundTripsThroughTheCode)
 {

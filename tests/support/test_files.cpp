@@ -103,4 +103,11 @@ std::vector<std::filesystem::path> CorpusRecordings()
     return files;
 }
 
+void CorpusTest::SetUp()
+{
+    Files = CorpusRecordings();
+    if (Files.empty())
+        GTEST_SKIP() << "the shared corpus (../shared/corpus beside the checkout) is absent";
+}
+
 }  // namespace qrp::test

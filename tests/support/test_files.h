@@ -3,6 +3,8 @@
 // writes, small page recordings and documents built through the page list.
 
 #include <cstdint>
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -42,5 +44,12 @@ Bytes MakeDocument(int pageCount, bool compressed);
 std::filesystem::path CorpusDir();
 // Every .emf file of the corpus that is a sound metafile (the damaged ones left out).
 std::vector<std::filesystem::path> CorpusRecordings();
+
+// Tests over the corpus's recordings; skipped with a message when it is absent.
+class CorpusTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    std::vector<std::filesystem::path> Files;
+};
 
 }  // namespace qrp::test

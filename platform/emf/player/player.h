@@ -142,6 +142,9 @@ private:
                     const QRectF& logicalDestination, std::uint32_t rop, bool keepAlpha,
                     std::optional<QRgb> transparent = std::nullopt, int constantAlpha = 255);
     void PatternBlt(const QRectF& logicalDestination, std::uint32_t rop);
+    // The bitmap at the record's offsets, or a null image after reporting why not.
+    QImage DecodeBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
+                        std::size_t bitsSize, std::uint32_t usage, bool keepAlpha);
 
     std::span<const std::uint8_t> Bytes;
     TEmfDevice& Device;

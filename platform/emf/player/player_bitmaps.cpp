@@ -50,16 +50,16 @@ void TPlayer::PatternBlt(const QRectF& logicalDestination, std::uint32_t rop)
                         rop == PATINVERT ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
 }
 
-void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
-                         std::size_t bitsSize, std::uint32_t usage, const QRectF& source, bool sourceFromBottom,
-                         const QRectF& logicalDestination, std::uint32_t rop, bool keepAlpha,
-                         std::optional<QRgb> transparent, int constantAlpha)
+QImage TPlayer::DecodeBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
+                             std::size_t bitsSize, std::uint32_t usage, bool keepAlpha)
 {
     auto& f = r.Fields;
     const auto info = f.Bytes(infoOffset, infoSize);
     const auto bits = f.Bytes(bitsOffset, bitsSize);
-    if (!f.Ok())
-        return Problem(r, "bitmap does not fit the record");
+    if (!f.Ok()) {
+        Problem(r, "bitmap does not fit the record");
+        return {};
+    }
     TDibDecodeOptions options;
     options.Usage = usage == 1 ? TDibColorUsage::PalIndices : TDibColorUsage::RgbColors;
     options.Palette = Dc.Palette.Entries;
@@ -67,7 +67,18 @@ void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSiz
     std::string why;
     QImage image = DecodeDib(info, bits, options, &why);
     if (image.isNull())
-        return Problem(r, "bitmap not decoded: " + why);
+        Problem(r, "bitmap not decoded: " + why);
+    return image;
+}
+
+void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
+                         std::size_t bitsSize, std::uint32_t usage, const QRectF& source, bool sourceFromBottom,
+                         const QRectF& logicalDestination, std::uint32_t rop, bool keepAlpha,
+                         std::optional<QRgb> transparent, int constantAlpha)
+{
+    QImage image = DecodeBitmap(r, infoOffset, infoSize, bitsOffset, bitsSize, usage, keepAlpha);
+    if (image.isNull())
+        return;
     // A source whose alpha bytes are all zero was never meant to carry alpha.
     if (keepAlpha) {
         bool anyAlpha = false;
@@ -77,7 +88,7 @@ void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSiz
                 anyAlpha = qAlpha(row[x]) != 0;
         }
         if (!anyAlpha)
-            image = DecodeDib(info, bits, TDibDecodeOptions {options.Usage, options.Palette, false});
+            image = DecodeBitmap(r, infoOffset, infoSize, bitsOffset, bitsSize, usage, false);
         else
             image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     }

@@ -78,21 +78,13 @@ void TPlayer::CreatePatternBrush(TRecord& r, bool monochrome)
     const std::uint32_t index = f.U32(8);
     const std::uint32_t usage = f.U32(12);
     const std::uint32_t offInfo = f.U32(16), sizeInfo = f.U32(20), offBits = f.U32(24), sizeBits = f.U32(28);
-    const auto info = f.Bytes(offInfo, sizeInfo);
-    const auto bits = f.Bytes(offBits, sizeBits);
     if (!f.Ok())
-        return Problem(r, "pattern bitmap does not fit the record");
-    TDibDecodeOptions options;
-    options.Usage = usage == 1 ? TDibColorUsage::PalIndices : TDibColorUsage::RgbColors;
-    options.Palette = Dc.Palette.Entries;
-    std::string why;
+        return Problem(r, "record too short for its fields");
     TLogBrush brush;
     brush.Style = BS_DIBPATTERN;
-    brush.Pattern = DecodeDib(info, bits, options, &why);
-    const auto header = ParseDibInfo(info);
-    brush.Monochrome = monochrome || (header && header->BitCount == 1 && monochrome);
+    brush.Pattern = DecodeBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, false);
+    brush.Monochrome = monochrome;
     if (brush.Pattern.isNull()) {
-        Problem(r, "pattern bitmap not decoded: " + why);
         brush.Style = BS_SOLID;
         brush.Color = Qt::black;
     }
