@@ -1,0 +1,327 @@
+// The Qt/CUPS back end against a private CUPS daemon that the tests start
+// with two printers: a PDF printer and a PostScript printer with 12 pt
+// margins, each writing to a file of its own. Skipped when CUPS is not
+// installed.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/canvas/canvas.h"
+#include "platform/printing/printer.h"
+#include "platform/printing/printer_error.h"
+#include "platform/printing/qt_printer_backend.h"
+#include "printing/printer_settings.h"
+
+namespace qrp {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kToolMissing = 77;
+const std::string kPdfPrinter = "QrpTestPdf";
+const std::string kPsPrinter = "QrpTestPs";
+
+struct TCommandResult {
+    int Status = -1;
+    std::string Output;
+};
+
+// Runs a shell command and collects its standard output.
+TCommandResult RunCommand(const std::string& command)
+{
+    TCommandResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.Output.append(buffer, got);
+    const int status = pclose(pipe);
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string Trimmed(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+class CupsPrinterTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        const std::string script = std::string(QRP_SOURCE_DIR) + "/scripts/private-cupsd.sh";
+        const TCommandResult started = RunCommand("bash " + script + " start " + std::to_string(getpid()));
+        if (started.Status == kToolMissing) {
+            SkipReason = "CUPS is not installed (cupsd, lpadmin, lpstat)";
+            return;
+        }
+        ASSERT_EQ(started.Status, 0) << "the private cupsd did not start";
+        Socket = Trimmed(started.Output);
+        // Every CUPS client in this process, Qt's included, talks to the private daemon.
+        setenv("CUPS_SERVER", Socket.c_str(), 1);
+        unsetenv("PRINTER");
+        unsetenv("LPDEST");
+
+        // Printed files go inside the daemon's root, so they go with it.
+        OutputDir = (fs::path(Socket).parent_path() / "output").string();
+        fs::create_directory(OutputDir);
+        AddPrinter(kPdfPrinter, "Pdf.pdf", "lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd");
+        AddPrinter(kPsPrinter, "Ps.prn", "drv:///sample.drv/generic.ppd");
+        // The server's default, kept in the private root; never a per-user default.
+        ASSERT_EQ(RunCommand("lpadmin -d " + kPdfPrinter).Status, 0);
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (!Socket.empty())
+            RunCommand("bash " + std::string(QRP_SOURCE_DIR) + "/scripts/private-cupsd.sh stop " + Socket);
+        Socket.clear();
+        OutputDir.clear();
+    }
+
+    void SetUp() override
+    {
+        if (!SkipReason.empty())
+            GTEST_SKIP() << SkipReason;
+        ASSERT_FALSE(Socket.empty()) << "no private cupsd";
+    }
+
+    static void AddPrinter(const std::string& name, const std::string& file, const std::string& model)
+    {
+        const std::string uri = "file://" + (fs::path(OutputDir) / file).string();
+        ASSERT_EQ(RunCommand("lpadmin -p " + name + " -E -v " + uri + " -m " + model + " 2>&1").Status, 0) << name;
+    }
+
+    static fs::path OutputOf(const std::string& file) { return fs::path(OutputDir) / file; }
+
+    // Waits until the daemon has no job left, and says whether it got there.
+    static bool AllJobsDone()
+    {
+        for (int i = 0; i < 300; ++i) {
+            if (Trimmed(RunCommand("lpstat -o").Output).empty())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    // The page count pdfinfo reports, or -1.
+    static int PdfPageCount(const fs::path& file)
+    {
+        const std::string info = RunCommand("pdfinfo '" + file.string() + "' 2>&1").Output;
+        const auto at = info.find("Pages:");
+        return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+    }
+
+    static std::string ErrorLog()
+    {
+        std::ifstream in(fs::path(Socket).parent_path() / "log" / "error_log");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    static void Select(TPrinter& printer, const std::string& device)
+    {
+        printer.SetPrinter(device, "", "", std::nullopt);
+    }
+
+    static inline std::string SkipReason;
+    static inline std::string Socket;
+    static inline std::string OutputDir;
+};
+
+TEST_F(CupsPrinterTest, ListsThePrintersAndTheServersDefault)
+{
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    ASSERT_EQ(printer.PrinterCount(), 2);
+    std::vector<std::string> devices;
+    for (const TPrinterInfo& info : printer.Printers())
+        devices.push_back(info.Device);
+    EXPECT_NE(std::find(devices.begin(), devices.end(), kPdfPrinter), devices.end());
+    EXPECT_NE(std::find(devices.begin(), devices.end(), kPsPrinter), devices.end());
+    EXPECT_EQ(printer.GetPrinter().Device, kPdfPrinter) << "the default is selected";
+    EXPECT_EQ(printer.GetPrinter().Driver, "Generic PDF Printer");
+    printer.SetPrinterIndex(-1);
+    EXPECT_EQ(printer.Printers()[static_cast<std::size_t>(printer.PrinterIndex())].Device, kPdfPrinter);
+}
+
+TEST_F(CupsPrinterTest, PaperCodesAreTheDevicesOwn)
+{
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    for (const std::string& device : {kPdfPrinter, kPsPrinter}) {
+        Select(printer, device);
+        const auto& codes = printer.PaperCodes();
+        EXPECT_NE(std::find(codes.begin(), codes.end(), 9), codes.end()) << device << " offers A4";
+        EXPECT_NE(std::find(codes.begin(), codes.end(), 1), codes.end()) << device << " offers Letter";
+    }
+    Select(printer, kPsPrinter);
+    const std::size_t psSizes = printer.PaperCodes().size();
+    Select(printer, kPdfPrinter);
+    EXPECT_LT(psSizes, printer.PaperCodes().size()) << "the sample printer's list is shorter";
+}
+
+TEST_F(CupsPrinterTest, DeviceModeSelectsPaperAndOrientation)
+{
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    Select(printer, kPsPrinter);
+    const TDeviceMode defaults = *printer.DeviceMode();
+    EXPECT_TRUE(defaults.Declares(DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES));
+    EXPECT_EQ(defaults.Copies, 1);
+
+    TDeviceMode mode = defaults;
+    mode.PaperSize = 9;
+    mode.Orientation = DMORIENT_LANDSCAPE;
+    printer.SetPrinter(kPsPrinter, "", "", mode);
+    EXPECT_EQ(*printer.GetPrinter().DeviceMode, mode);
+    const int dpi = printer.PixelsPerInchX();
+    EXPECT_EQ(printer.PixelsPerInchY(), dpi);
+    const auto sheet = printer.PhysicalPageSize();
+    ASSERT_TRUE(sheet);
+    // A4 across: 297 mm wide, 210 mm long, in device pixels (the queue
+    // measures paper in whole points, so within half a millimetre).
+    const double halfMm = dpi / 50.8;
+    EXPECT_NEAR(sheet->Width, 297.0 / 25.4 * dpi, halfMm);
+    EXPECT_NEAR(sheet->Height, 210.0 / 25.4 * dpi, halfMm);
+
+    // The sample printer cannot print within 12 pt of any edge.
+    const auto offset = printer.PrintingOffset();
+    ASSERT_TRUE(offset);
+    EXPECT_NEAR(offset->X, 12.0 / 72 * dpi, 2);
+    EXPECT_NEAR(offset->Y, 12.0 / 72 * dpi, 2);
+    EXPECT_NEAR(printer.PageWidth(), sheet->Width - 2 * offset->X, 2);
+    EXPECT_NEAR(printer.PageHeight(), sheet->Height - 2 * offset->Y, 2);
+
+    ReselectDefaults(printer);
+    EXPECT_EQ(*printer.DeviceMode(), defaults);
+}
+
+TEST_F(CupsPrinterTest, SettingsReadTheRealDevice)
+{
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    Select(printer, kPsPrinter);
+    TPrinterSettings settings;
+    settings.SetBoundPrinter(&printer);
+    EXPECT_EQ(settings.DeviceName(), kPsPrinter);
+    EXPECT_TRUE(settings.Offers(TQRPaperSize::A4));
+    EXPECT_GT(settings.DpiX(), 0);
+    EXPECT_EQ(settings.PrintOffsetLeft(), 42) << "12 pt is 4.2 mm";
+    EXPECT_EQ(settings.PrintOffsetTop(), 42);
+    settings.SetPaperSize(TQRPaperSize::A4);
+    settings.SetOrientation(poLandscape);
+    settings.SetCopies(2);
+    settings.WriteDeviceMode();
+    settings.ReadPrinterSettings();
+    EXPECT_EQ(settings.PaperSize(), TQRPaperSize::A4);
+    EXPECT_EQ(settings.Copies(), 2);
+    EXPECT_NEAR(printer.PhysicalPageSize()->Width, 297.0 / 25.4 * settings.DpiX(), settings.DpiX() / 50.8)
+        << "landscape A4";
+}
+
+TEST_F(CupsPrinterTest, PrintsADocumentThroughTheDaemon)
+{
+    const fs::path output = OutputOf("Pdf.pdf");
+    fs::remove(output);
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    Select(printer, kPdfPrinter);
+    TPrinterSettings settings;
+    settings.SetBoundPrinter(&printer);
+    settings.SetPaperSize(TQRPaperSize::A4);
+    settings.SetOrientation(poLandscape);
+    settings.WriteDeviceMode();
+
+    printer.Title = "Printer test";
+    printer.BeginDoc();
+    ASSERT_TRUE(printer.Printing());
+    TCanvas& canvas = printer.Canvas();
+    EXPECT_EQ(canvas.PixelsPerInch(), printer.PixelsPerInchY());
+    canvas.Rectangle(0, 0, printer.PageWidth(), printer.PageHeight());
+    canvas.Font.SetSize(24);
+    canvas.TextOut(printer.PixelsPerInchX(), printer.PixelsPerInchY(), "Quarterly invoice summary");
+    printer.EndDoc();
+    EXPECT_FALSE(printer.Printing());
+
+    ASSERT_TRUE(AllJobsDone()) << ErrorLog();
+    ASSERT_TRUE(fs::exists(output)) << ErrorLog();
+    const TCommandResult text = RunCommand("pdftotext '" + output.string() + "' - 2>&1");
+    ASSERT_EQ(text.Status, 0) << text.Output;
+    EXPECT_NE(text.Output.find("Quarterly invoice summary"), std::string::npos) << text.Output;
+    EXPECT_EQ(PdfPageCount(output), 1);
+    // A landscape page comes out turned on upright paper: its text runs up the sheet.
+    const std::string words = RunCommand("pdftotext -bbox '" + output.string() + "' - 2>&1").Output;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    const auto word = words.find("<word ");
+    ASSERT_NE(word, std::string::npos) << words;
+    ASSERT_EQ(std::sscanf(words.c_str() + word, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &xMin,
+                          &yMin, &xMax, &yMax), 4);
+    EXPECT_GT(yMax - yMin, xMax - xMin) << words;
+}
+
+TEST_F(CupsPrinterTest, CopiesAreMadeByTheQueue)
+{
+    const fs::path output = OutputOf("Pdf.pdf");
+    fs::remove(output);
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    Select(printer, kPdfPrinter);
+    TPrinterSettings settings;
+    settings.SetBoundPrinter(&printer);
+    settings.SetCopies(2);
+    settings.WriteDeviceMode();
+    printer.BeginDoc();
+    printer.Canvas().TextOut(0, 0, "Painted once");
+    printer.EndDoc();
+    ASSERT_TRUE(AllJobsDone()) << ErrorLog();
+    EXPECT_EQ(PdfPageCount(output), 2) << "one page painted, two copies printed";
+}
+
+TEST_F(CupsPrinterTest, AnAbortedDocumentIsNotPrinted)
+{
+    const fs::path output = OutputOf("Ps.prn");
+    fs::remove(output);
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    Select(printer, kPsPrinter);
+    printer.BeginDoc();
+    printer.Canvas().TextOut(0, 0, "Never printed");
+    printer.Abort();
+    EXPECT_TRUE(printer.Aborted());
+    EXPECT_FALSE(printer.Printing());
+    ASSERT_TRUE(AllJobsDone());
+    EXPECT_EQ(Trimmed(RunCommand("lpstat -W completed -o " + kPsPrinter).Output), "") << "no job was sent";
+    EXPECT_FALSE(fs::exists(output));
+}
+
+TEST_F(CupsPrinterTest, APrinterTheDaemonDoesNotKnowIsNotValid)
+{
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    printer.SetPrinter("QrpTestMissing", "", "", std::nullopt);
+    EXPECT_EQ(printer.DeviceMode(), nullptr);
+    EXPECT_THROW(printer.PixelsPerInchX(), EPrinter);
+    EXPECT_THROW(printer.BeginDoc(), EPrinter);
+}
+
+// Without a daemon to ask, the list is empty and nothing waits for one.
+TEST(CupsWithoutDaemon, HasNoPrinters)
+{
+    setenv("CUPS_SERVER", "/nonexistent/qrp-cups.sock", 1);
+    TPrinter printer(std::make_shared<TQtPrinterBackend>());
+    EXPECT_EQ(printer.PrinterCount(), 0);
+    EXPECT_EQ(printer.PrinterIndex(), -1);
+}
+
+}  // namespace
+}  // namespace qrp
