@@ -31,7 +31,8 @@ TEST_F(QrpTool, InfoDescribesADocument)
     EXPECT_EQ(json.ExitCode, 0);
     // {"pages": 3, "compressed": true, "created": "YYYY-MM-DDThh:mm:ss", "first_page": {...}}
     const std::string head = "{\"pages\": 3, \"compressed\": true, \"created\": \"";
-    const std::string tail = "\", \"first_page\": {\"width\": 794, \"height\": 1123}}\n";
+    const std::string tail = "\", \"first_page\": {\"width\": 794, \"height\": 1123}, \"paper\": \"A4Small\", "
+                             "\"orientation\": \"portrait\"}\n";
     ASSERT_EQ(json.Out.size(), head.size() + 19 + tail.size()) << json.Out;
     EXPECT_EQ(json.Out.substr(0, head.size()), head);
     EXPECT_EQ(json.Out.substr(head.size() + 19), tail);
@@ -47,7 +48,13 @@ TEST_F(QrpTool, InfoDescribesADocument)
     StoreDouble(empty.data() + 16, 1e300);
     test::WriteWholeFile(Dir.File("empty.qrp"), empty);
     const ToolResult none = Run({"info", Dir.File("empty.qrp"), "--json"});
-    EXPECT_EQ(none.Out, "{\"pages\": 0, \"compressed\": false, \"created\": null, \"first_page\": null}\n");
+    EXPECT_EQ(none.Out, "{\"pages\": 0, \"compressed\": false, \"created\": null, \"first_page\": null, "
+                        "\"paper\": null, \"orientation\": \"portrait\"}\n");
+
+    // An A3 page on its side, one 4 mm unit short of the table's row as pages recorded in pixels are.
+    test::WriteWholeFile(Dir.File("a3.qrp"), test::MakeDocument({test::MakePage(1, 1587, 1123)}, false));
+    const ToolResult a3 = Run({"info", "--json", Dir.File("a3.qrp")});
+    EXPECT_NE(a3.Out.find("\"paper\": \"A3\", \"orientation\": \"landscape\""), std::string::npos) << a3.Out;
 }
 
 TEST_F(QrpTool, BadFilesGiveOneLineAndExitCode1)
@@ -139,6 +146,20 @@ TEST_F(QrpTool, UsageErrorsExitWith2)
         EXPECT_NE(result.Err.find("usage:"), std::string::npos);
     }
     EXPECT_EQ(Run({"--help"}).ExitCode, 0);
+}
+
+TEST_F(QrpTool, SampleReportsAreProducedThroughTheReportPrinter)
+{
+    ASSERT_EQ(Run({"sample", "--compress", Dir.File("sample.qrp")}).ExitCode, 0);
+    EXPECT_EQ(Run({"check", Dir.File("sample.qrp")}).ExitCode, 0);
+    TQRPageList list;
+    list.AttachFile(Dir.File("sample.qrp"));
+    EXPECT_TRUE(list.Compression());
+    EXPECT_EQ(list.PageTotal(), 3);
+    EXPECT_EQ(list.GetPage(1)->Width(), 794);
+    ASSERT_EQ(Run({"sample", Dir.File("plain.qrp")}).ExitCode, 0);
+    EXPECT_EQ(Run({"info", "--json", Dir.File("plain.qrp")}).Out.find("\"compressed\": false"), 13u);
+    EXPECT_EQ(Run({"sample"}).ExitCode, 2);
 }
 
 TEST_F(QrpTool, TheBundledSampleIsSound)

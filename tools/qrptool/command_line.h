@@ -46,5 +46,6 @@ int RunPack(const CommandLine& line);
 int RunUnpack(const CommandLine& line);
 int RunConvert(const CommandLine& line);
 int RunRender(const CommandLine& line);
+int RunSample(const CommandLine& line);
 
 }  // namespace qrptool

@@ -8,9 +8,11 @@
 #include "platform/date_time.h"
 #include "platform/file_stream.h"
 #include "report/qr_page_list.h"
+#include "report/qr_printer.h"
 #include "report/report_file_format.h"
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/file_errors.h"
+#include "tools/qrptool/reference_printer.h"
 
 namespace qrptool {
 
@@ -22,6 +24,8 @@ struct ReportSummary {
     bool HasFirstPage = false;
     int FirstPageWidth = 0;
     int FirstPageHeight = 0;
+    std::optional<std::string> Paper;  // the recognised paper size, when page 1 matches one
+    std::string Orientation = "portrait";
 };
 
 ReportSummary Summarize(const std::string& fileName)
@@ -42,6 +46,13 @@ ReportSummary Summarize(const std::string& fileName)
         summary.FirstPageWidth = page->Width();
         summary.FirstPageHeight = page->Height();
     }
+    // The paper as the report printer recognises it on loading.
+    UseReferencePrinter();
+    qrp::TQRPrinter printer;
+    printer.Load(fileName);
+    if (printer.PaperRecognised())
+        summary.Paper = std::string(qrp::PaperSizeIdentifier(printer.PaperSize()));
+    summary.Orientation = printer.Orientation() == qrp::poLandscape ? "landscape" : "portrait";
     return summary;
 }
 
@@ -52,8 +63,11 @@ void PrintJson(const ReportSummary& s)
     if (s.HasFirstPage)
         firstPage = "{\"width\": " + std::to_string(s.FirstPageWidth) + ", \"height\": " +
                     std::to_string(s.FirstPageHeight) + "}";
-    std::printf("{\"pages\": %d, \"compressed\": %s, \"created\": %s, \"first_page\": %s}\n", s.Pages,
-                s.Compressed ? "true" : "false", created.c_str(), firstPage.c_str());
+    const std::string paper = s.Paper ? "\"" + *s.Paper + "\"" : "null";
+    std::printf("{\"pages\": %d, \"compressed\": %s, \"created\": %s, \"first_page\": %s, \"paper\": %s, "
+                "\"orientation\": \"%s\"}\n",
+                s.Pages, s.Compressed ? "true" : "false", created.c_str(), firstPage.c_str(), paper.c_str(),
+                s.Orientation.c_str());
 }
 
 void PrintText(const ReportSummary& s)
@@ -65,6 +79,7 @@ void PrintText(const ReportSummary& s)
         std::printf("Page 1:      %d x %d pixels at 96 per inch\n", s.FirstPageWidth, s.FirstPageHeight);
     else
         std::printf("Page 1:      none\n");
+    std::printf("Paper:       %s, %s\n", s.Paper ? s.Paper->c_str() : "not recognised", s.Orientation.c_str());
 }
 }  // namespace
 

@@ -20,7 +20,8 @@ constexpr const char* kUsage =
     "       qrptool pack [--compress] OUT.qrp PAGE.emf...\n"
     "       qrptool unpack FILE OUTDIR\n"
     "       qrptool convert (--compress|--plain) IN.qrp OUT.qrp\n"
-    "       qrptool render IN.qrp|IN.emf [--pages LIST] [--dpi N] [--format png|pdf|svg] -o OUT\n";
+    "       qrptool render IN.qrp|IN.emf [--pages LIST] [--dpi N] [--format png|pdf|svg] -o OUT\n"
+    "       qrptool sample OUT.qrp [--compress]\n";
 
 struct Command {
     std::set<std::string> Flags;
@@ -37,6 +38,7 @@ const std::map<std::string, Command>& Commands()
         {"unpack", {{}, {}, qrptool::RunUnpack}},
         {"convert", {{"--compress", "--plain"}, {}, qrptool::RunConvert}},
         {"render", {{}, {"--pages", "--dpi", "--format", "-o"}, qrptool::RunRender}},
+        {"sample", {{"--compress"}, {}, qrptool::RunSample}},
     };
     return commands;
 }

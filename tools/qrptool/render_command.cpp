@@ -1,8 +1,5 @@
 // qrptool render: pages as PNG or SVG pictures, or one PDF document.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -11,7 +8,6 @@
 #include <vector>
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -26,32 +22,13 @@
 #include "report/qr_page_list.h"
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/file_errors.h"
+#include "tools/qrptool/gui_application.h"
 
 namespace qrptool {
 
 namespace {
 constexpr int kMaxWarningsPerPage = 10;
 constexpr int kPdfResolution = 1200;
-
-// Fonts and painting need an application object; without a display the offscreen platform serves.
-void EnsureGuiApplication()
-{
-    if (QGuiApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Outside a desktop session there is no runtime directory; Qt would warn and make one.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const std::string runtime = "/tmp/runtime-" + std::to_string(::getuid());
-        ::mkdir(runtime.c_str(), 0700);
-        qputenv("XDG_RUNTIME_DIR", runtime.c_str());
-    }
-    static int argc = 1;
-    static char name[] = "qrptool";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-}
 
 // The pages to render: a single recording, or a report file's pages on demand.
 class PageSource {

@@ -1,0 +1,16 @@
+// qrpview: the program's whole run is one modal preview of an empty report;
+// report files are opened into it from the command line or the open dialog.
+
+#include "app/qr_application.h"
+#include "app/qrp_load.h"
+
+int main(int argc, char** argv)
+{
+    qrp::TQRApplication application(argc, argv);
+    {
+        qrp::TQRPLoad QRPLoad;
+        qrp::FirstStart = true;
+        QRPLoad.QRReport1.PreviewModal();
+    }
+    return 0;
+}

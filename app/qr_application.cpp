@@ -1,0 +1,35 @@
+#include "app/qr_application.h"
+
+#include <QMessageBox>
+
+#include "platform/messages/application.h"
+
+namespace qrp {
+
+namespace {
+void ShowErrorBox(const std::exception& error)
+{
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                          QString::fromUtf8(error.what()));
+}
+}  // namespace
+
+TQRApplication::TQRApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("qrpview"));
+    setApplicationDisplayName(QStringLiteral("qrpview"));
+    Application::SetExceptionHandler(ShowErrorBox);
+    Application::InstallQuitSignals();
+}
+
+bool TQRApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        Application::HandleException(error);
+        return false;
+    }
+}
+
+}  // namespace qrp

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace qrptool {
+
+// Fonts and painting need an application object; without a display the
+// offscreen platform serves.
+void EnsureGuiApplication();
+
+}  // namespace qrptool
