@@ -20,6 +20,8 @@ TQRApplication::TQRApplication(int& argc, char** argv) : QApplication(argc, argv
     setApplicationDisplayName(QStringLiteral("qrpview"));
     Application::SetExceptionHandler(ShowErrorBox);
     Application::InstallQuitSignals();
+    // The desktop session ending asks the program to quit.
+    connect(this, &QGuiApplication::commitDataRequest, [] { Application::Terminate(); });
 }
 
 bool TQRApplication::notify(QObject* receiver, QEvent* event)
