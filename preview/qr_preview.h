@@ -1,0 +1,73 @@
+#pragma once
+// The on-screen view of a report document: a scrolling container holding one
+// page image, the number of the page shown, the zoom (whole page, page width
+// or a fixed percentage) and the report printer's notifications turned into
+// events. The attached printer posts RPM_PAGEAVAILABLE and RPM_PROGRESS here.
+
+#include <cstdint>
+#include <functional>
+
+#include <QScrollArea>
+
+#include "platform/messages/messages.h"
+
+namespace qrp {
+
+class TQRPrinter;
+class TQRPreviewImage;
+class TQRPreview;
+
+enum TQRPreviewZoomMode : std::uint8_t { zmWholePage = 0, zmPageWidth = 1, zmFixed = 2 };
+
+using TQRPageAvailableEvent = std::function<void(TQRPreview* sender, std::int32_t pageNum)>;
+using TQRProgressUpdateEvent = std::function<void(TQRPreview* sender, std::int32_t progress)>;
+
+class TQRPreview : public QScrollArea, public TMessageTarget {
+public:
+    explicit TQRPreview(QWidget* parent = nullptr);
+    // Detaches a printer still attached; the page image goes with the control.
+    ~TQRPreview() override;
+
+    TQRPageAvailableEvent OnPageAvailable;
+    TQRProgressUpdateEvent OnProgressUpdate;
+
+    // Attaches a printer (this control becomes its client window and its
+    // preview is open) or detaches with nullptr, then shows page 1. A host
+    // detaches a printer before freeing it.
+    TQRPrinter* ReportPrinter() const { return Printer; }
+    void SetReportPrinter(TQRPrinter* printer);
+
+    // Pages outside 1..PageTotal, and any page without a printer, are ignored.
+    std::int32_t PageNumber() const { return CurrentPage; }
+    void SetPageNumber(std::int32_t pageNumber);
+
+    // Percent; values outside 2..2000 are ignored. Setting it fixes the zoom.
+    std::int32_t Zoom() const { return ZoomPercent; }
+    void SetZoom(std::int32_t zoom);
+    TQRPreviewZoomMode ZoomMode() const { return Mode; }
+    void ZoomWholePage();
+    void ZoomPageWidth();
+    // Sizes the page image for the zoom and centres it where it is smaller than the control.
+    void ApplyZoom();
+
+    TQRPreviewImage* PageImage() const { return Image; }
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void DetachPrinter();
+    void PageAvailable(std::int32_t pagesReady);
+    void PlaceImage(const QRect& geometry);
+
+    QWidget* Content;  // the scrolled area: as large as the page image's extent
+    TQRPreviewImage* Image;
+    std::int32_t CurrentPage = 1;
+    TQRPrinter* Printer = nullptr;
+    std::int32_t ZoomPercent = 100;
+    TQRPreviewZoomMode Mode = zmFixed;
+};
+
+}  // namespace qrp
