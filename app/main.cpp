@@ -4,11 +4,19 @@
 #include "app/qr_application.h"
 #include "app/qrp_load.h"
 
+#include <string>
+#include <vector>
+
 int main(int argc, char** argv)
 {
     qrp::TQRApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    std::vector<std::string> commandLine;
+    for (const QString& argument : arguments)
+        commandLine.push_back(argument.toStdString());
     {
-        qrp::TQRPLoad QRPLoad;
+        qrp::TQRPLoad QRPLoad(commandLine);
         qrp::FirstStart = true;
         QRPLoad.QRReport1.PreviewModal();
     }

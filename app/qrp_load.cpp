@@ -1,18 +1,19 @@
 #include "app/qrp_load.h"
 
+#include "preview/qr_preview.h"
+
 #include <unistd.h>
 
 #include <array>
 #include <climits>
 
-#include "app/preview_host.h"
 
 namespace qrp {
 
 bool FirstStart = false;
 std::string InstallDir;
 
-TQRPLoad::TQRPLoad()
+TQRPLoad::TQRPLoad(std::vector<std::string> arguments) : Arguments(std::move(arguments))
 {
     // The empty report definition: no bands, no data, A4 portrait with 10 mm margins, uncompressed pages.
     QRReport1.ReportTitle.clear();
@@ -34,7 +35,11 @@ TQRPLoad::TQRPLoad()
     FormCreate();
 }
 
-TQRPLoad::~TQRPLoad() = default;
+TQRPLoad::~TQRPLoad()
+{
+    // A viewer still open (after a quit request) goes with its owner.
+    delete QRPrew.data();
+}
 
 void TQRPLoad::FormCreate()
 {
@@ -47,9 +52,10 @@ void TQRPLoad::FormCreate()
 
 void TQRPLoad::QRReport1Preview(TQRPrinter* sender)
 {
-    Preview = std::make_unique<TPreviewHost>();
-    Preview->Attach(sender);
-    Preview->showMaximized();
+    QRPrew = new TQRPrew(nullptr, Arguments);
+    QRPrew->Report = &QRReport1;
+    QRPrew->QRPreview1->SetReportPrinter(sender);
+    QRPrew->ShowPreview();
 }
 
 }  // namespace qrp

@@ -1,30 +1,36 @@
 #pragma once
 // The hidden loader window: it holds the report component with the empty
-// report definition whose modal preview is the program's whole run, and shows
-// the preview window when the component announces the preview.
+// report definition whose modal preview is the program's whole run, and
+// creates the viewer window when the component announces the preview.
 
-#include <memory>
 #include <string>
+#include <vector>
 
+#include <QPointer>
+
+#include "app/qrp_prew.h"
 #include "component/qr_report.h"
 
 namespace qrp {
 
-class TPreviewHost;
-
 class TQRPLoad {
 public:
-    TQRPLoad();
+    // arguments: the command line without the program's own path, for the viewer.
+    explicit TQRPLoad(std::vector<std::string> arguments = {});
     ~TQRPLoad();
+    TQRPLoad(const TQRPLoad&) = delete;
+    TQRPLoad& operator=(const TQRPLoad&) = delete;
 
     void FormCreate();
     void QRReport1Preview(TQRPrinter* sender);
 
     TQRReport QRReport1;
-    TPreviewHost* PreviewWindow() const { return Preview.get(); }
+    // The viewer window while it is open.
+    TQRPrew* Viewer() const { return QRPrew.data(); }
 
 private:
-    std::unique_ptr<TPreviewHost> Preview;
+    std::vector<std::string> Arguments;
+    QPointer<TQRPrew> QRPrew;
 };
 
 // Set before the preview starts; the viewer's open dialog clears it.

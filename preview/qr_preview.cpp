@@ -65,8 +65,13 @@ void TQRPreview::SetReportPrinter(TQRPrinter* printer)
         Printer->SetPreviewOpen(true);
     }
     SetPageNumber(1);
+    ShowFirstPage();
+}
+
+void TQRPreview::ShowFirstPage()
+{
     Image->LoadPage(1);
-    // The image now stands for page 1 even when the printer has no page yet:
+    // The image now stands for page 1 even when the printer has no page (yet):
     // a number kept from the previous document would never see its page arrive.
     CurrentPage = 1;
     Content->update();

@@ -35,6 +35,9 @@ public:
     // preview is open) or detaches with nullptr, then shows page 1. A host
     // detaches a printer before freeing it.
     TQRPrinter* ReportPrinter() const { return Printer; }
+    // Loads page 1 of the printer's document and stands on it, also when the
+    // document has no page: after a new document, or when the printer lost its own.
+    void ShowFirstPage();
     void SetReportPrinter(TQRPrinter* printer);
 
     // Pages outside 1..PageTotal, and any page without a printer, are ignored.

@@ -12,13 +12,14 @@
 namespace qrp {
 namespace {
 
-// Starts qrpview, waits, asks it to quit, and returns its exit status.
-int RunAndQuit(int signal)
+// Starts qrpview (on a report file when one is given), waits, asks it to
+// quit, and returns its exit status.
+int RunAndQuit(int signal, const char* file = nullptr)
 {
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::execl(QRPVIEW_PATH, QRPVIEW_PATH, static_cast<char*>(nullptr));
+        ::execl(QRPVIEW_PATH, QRPVIEW_PATH, file, static_cast<char*>(nullptr));
         ::_exit(127);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
@@ -36,8 +37,8 @@ int RunAndQuit(int signal)
 
 TEST(Qrpview, QuitRequestsEndTheProgramWithExitCode0)
 {
-    EXPECT_EQ(RunAndQuit(SIGTERM), 0);
-    EXPECT_EQ(RunAndQuit(SIGINT), 0);
+    EXPECT_EQ(RunAndQuit(SIGTERM, QRP_SOURCE_DIR "/examples/sample.qrp"), 0);
+    EXPECT_EQ(RunAndQuit(SIGINT, QRP_SOURCE_DIR "/examples/sample.qrp"), 0);
 }
 
 }  // namespace

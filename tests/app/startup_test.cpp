@@ -1,21 +1,28 @@
 // The program's start-up and end: the loader's report component previews its
-// empty report in the preview window and returns when the window closes or a
+// empty report in the viewer window and returns when the window closes or a
 // quit request arrives.
 
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
-#include "app/preview_host.h"
 #include "app/qrp_load.h"
 #include "platform/messages/application.h"
+#include "platform/printing/printer_backend.h"
+#include "platform/printing/scripted_printer_backend.h"
+#include "preview/qr_preview.h"
 
 namespace qrp {
 namespace {
 
 class StartUp : public ::testing::Test {
 protected:
-    void SetUp() override { Application::ResetTerminated(); }
+    void SetUp() override
+    {
+        SetPrinterBackend(std::make_shared<TScriptedPrinterBackend>(std::vector<TScriptedPrinter> {}, -1));
+        Application::ResetTerminated();
+        FirstStart = false;  // no open dialog in these runs
+    }
     void TearDown() override { Application::ResetTerminated(); }
 };
 
@@ -24,26 +31,25 @@ TEST_F(StartUp, TheEmptyReportIsPreviewedUntilTheWindowCloses)
     TQRPLoad load;
     EXPECT_FALSE(InstallDir.empty());
     EXPECT_EQ(InstallDir.back(), '/');
-    int announced = -1;
-    TQRPrinter* printer = nullptr;
-    // Once the loop runs: note what the preview saw, then close it as a user would.
+    bool checked = false;
     QTimer::singleShot(50, [&] {
-        TPreviewHost* host = load.PreviewWindow();
-        ASSERT_NE(host, nullptr);
-        announced = host->PagesAnnounced();
-        printer = host->ReportPrinter();
+        TQRPrew* viewer = load.Viewer();
+        ASSERT_NE(viewer, nullptr);
+        TQRPrinter* printer = viewer->QRPreview1->ReportPrinter();
         ASSERT_NE(printer, nullptr);
+        EXPECT_EQ(printer, load.QRReport1.CurrentPrinter());
         EXPECT_EQ(printer->DocState, rpsFinished);
         EXPECT_EQ(printer->PageTotal, 0);
         EXPECT_EQ(printer->PagesReady(), 1);
-        EXPECT_FALSE(printer->LoadedFromFile());
-        EXPECT_FALSE(printer->Compression());
         EXPECT_TRUE(printer->PreviewOpen());
-        host->close();
+        EXPECT_TRUE(viewer->Timer1.isActive()) << "the start-up timer has not ticked yet";
+        EXPECT_TRUE(viewer->SpeedButton1->isEnabled()) << "the page-available notification came first";
+        checked = true;
+        viewer->close();
     });
     load.QRReport1.PreviewModal();
-    EXPECT_EQ(announced, 1) << "one page-available notification, carrying 1";
-    EXPECT_EQ(load.QRReport1.CurrentPrinter(), nullptr) << "closing the preview dropped the printer";
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(load.QRReport1.CurrentPrinter(), nullptr) << "closing the viewer dropped the printer";
     EXPECT_TRUE(load.QRReport1.Idle);
 }
 
@@ -53,7 +59,7 @@ TEST_F(StartUp, AQuitRequestEndsThePreview)
     QTimer::singleShot(30, [] { Application::Terminate(); });
     load.QRReport1.PreviewModal();
     EXPECT_TRUE(Application::Terminated());
-    EXPECT_NE(load.QRReport1.CurrentPrinter(), nullptr) << "the window still holds it until the loader goes";
+    EXPECT_NE(load.Viewer(), nullptr) << "the viewer stays until the loader goes";
 }
 
 }  // namespace

@@ -1,0 +1,347 @@
+#include "app/qrp_prew.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/qrp_load.h"
+#include "app/toolbar_glyphs.h"
+#include "component/qr_report.h"
+#include "controls/flat_spin_edit.h"
+#include "controls/gauge_status_bar.h"
+#include "platform/messages/application.h"
+#include "platform/temp_files.h"
+#include "preview/qr_preview.h"
+#include "preview/qr_preview_image.h"
+#include "report/qr_printer.h"
+
+namespace qrp {
+
+namespace {
+constexpr int kToolBarHeight = 26;
+constexpr int kTextButtonHeight = 22;
+
+QToolButton* GlyphButton(QWidget* parent, TViewerGlyph glyph, const char* hint)
+{
+    auto* button = new QToolButton(parent);
+    button->setIcon(ViewerGlyph(glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(QString::fromUtf8(hint));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(25, kToolBarHeight - 4);
+    return button;
+}
+
+QToolButton* TextButton(QWidget* parent, const char* caption, int width)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(QString::fromUtf8(caption));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(width, kTextButtonHeight);
+    return button;
+}
+
+void Separator(QHBoxLayout* layout, int width) { layout->addSpacing(width); }
+
+std::string UpperExtension(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return extension;
+}
+}  // namespace
+
+TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
+    : QWidget(owner, Qt::Window), Arguments(std::move(arguments))
+{
+    setWindowTitle(QStringLiteral("Náhled tiskové sestavy"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    resize(688, 453);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* toolBar = new QFrame(this);
+    toolBar->setFixedHeight(kToolBarHeight);
+    toolBar->setFrameShape(QFrame::NoFrame);
+    BuildToolBar(toolBar);
+    layout->addWidget(toolBar);
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+
+    QRPreview1 = new TQRPreview(this);
+    QRPreview1->setFrameShape(QFrame::NoFrame);
+    QRPreview1->SetPageNumber(1);
+    QRPreview1->SetZoom(100);
+    QRPreview1->OnPageAvailable = [this](TQRPreview*, std::int32_t page) { QRPreview1PageAvailable(page); };
+    QRPreview1->OnProgressUpdate = [this](TQRPreview*, std::int32_t progress) { QRPreview1ProgressUpdate(progress); };
+    layout->addWidget(QRPreview1, 1);
+
+    StatusBar1 = new TGaugeStatusBar(this);
+    TGaugeStatusPanel& counter = StatusBar1->Panels().Add();
+    counter.SetWidth(100);
+    TGaugeStatusPanel& gauge = StatusBar1->Panels().Add();
+    gauge.SetPanelType(sptGauge);
+    gauge.SetWidth(200);
+    gauge.SetAlignment(taCenter);
+    gauge.GaugeAttrs().SetColor(QColor(0, 0, 255));
+    StatusBar1->Panels().Add().SetWidth(50);
+    layout->addWidget(StatusBar1);
+
+    Timer1.setInterval(500);
+    Timer1.setSingleShot(false);
+    QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
+    Timer1.start();
+}
+
+TQRPrew::~TQRPrew() { FormDestroy(); }
+
+void TQRPrew::BuildToolBar(QWidget* toolBar)
+{
+    auto* row = new QHBoxLayout(toolBar);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(0);
+    const auto add = [row](QWidget* widget) { row->addWidget(widget); };
+    auto* button1 = GlyphButton(toolBar, TViewerGlyph::WholePage, "Zobrazit celou stránku");
+    auto* button2 = GlyphButton(toolBar, TViewerGlyph::Zoom100, "Zobrazení velikosti 100%");
+    auto* button3 = GlyphButton(toolBar, TViewerGlyph::PageWidth, "Zobrazit na šířku formuláře");
+    auto* button4 = GlyphButton(toolBar, TViewerGlyph::FirstPage, "První stránka");
+    auto* button5 = GlyphButton(toolBar, TViewerGlyph::PreviousPage, "Předchozí stránka");
+    auto* button6 = GlyphButton(toolBar, TViewerGlyph::NextPage, "Další stránka");
+    auto* button7 = GlyphButton(toolBar, TViewerGlyph::LastPage, "Poslední stránka");
+    QObject::connect(button1, &QToolButton::clicked, [this] { ToolButton1Click(); });
+    QObject::connect(button2, &QToolButton::clicked, [this] { ToolButton2Click(); });
+    QObject::connect(button3, &QToolButton::clicked, [this] { ToolButton3Click(); });
+    QObject::connect(button4, &QToolButton::clicked, [this] { ToolButton4Click(); });
+    QObject::connect(button5, &QToolButton::clicked, [this] { ToolButton5Click(); });
+    QObject::connect(button6, &QToolButton::clicked, [this] { ToolButton6Click(); });
+    QObject::connect(button7, &QToolButton::clicked, [this] { ToolButton7Click(); });
+    for (QWidget* w : {button1, button2, button3})
+        add(w);
+    Separator(row, 11);
+    for (QWidget* w : {button4, button5, button6, button7})
+        add(w);
+
+    SpinEdit1 = new TFlatSpinEditInteger(toolBar);
+    SpinEdit1->MinValue = 1;
+    SpinEdit1->MaxValue = 999999;
+    SpinEdit1->SetValue(1);
+    SpinEdit1->setFixedSize(61, kTextButtonHeight);
+    SpinEdit1->OnChange = [this](TFlatSpinEditInteger*) { SpinEdit1Change(); };
+    add(SpinEdit1);
+    Separator(row, 11);
+
+    auto* open = TextButton(toolBar, "Načíst soubor", 87);
+    QObject::connect(open, &QToolButton::clicked, [this] { SpeedButton2Click(); });
+    add(open);
+    Separator(row, 11);
+    auto* print = TextButton(toolBar, "Tisk sestavy", 77);
+    QObject::connect(print, &QToolButton::clicked, [this] { SpeedButton3Click(); });
+    add(print);
+    Separator(row, 11);
+    auto* associate = new QPushButton(QStringLiteral("Asociace *.QRP"), toolBar);
+    associate->setFixedSize(92, kTextButtonHeight);
+    // The file type registration comes with its own command; until then the button does nothing.
+    associate->setEnabled(false);
+    add(associate);
+    Separator(row, 8);
+    auto* close = TextButton(toolBar, "Zavřít", 54);
+    close->setEnabled(false);
+    QObject::connect(close, &QToolButton::clicked, [this] { this->close(); });
+    add(close);
+    SpeedButton1 = close;
+    row->addStretch(1);
+}
+
+void TQRPrew::ShowPreview()
+{
+    showMaximized();
+    RefreshStatusBar();
+}
+
+void TQRPrew::RefreshStatusBar()
+{
+    TQRPrinter* printer = QRPreview1->ReportPrinter();
+    const int total = printer ? printer->PageTotal : 0;
+    StatusBar1->Panels()[0].SetText(total <= 0 ? QStringLiteral("Stránka 1 / 1")
+                                               : QStringLiteral("Stránka %1 / %2").arg(QRPreview1->PageNumber()).arg(total));
+    TGaugeAttrs& gauge = StatusBar1->Panels()[1].GaugeAttrs();
+    if (gauge.Position() > 100)
+        gauge.SetPosition(100);
+}
+
+void TQRPrew::ToolButton1Click()
+{
+    Application::ProcessMessages();
+    QRPreview1->ZoomWholePage();
+}
+
+void TQRPrew::ToolButton2Click()
+{
+    Application::ProcessMessages();
+    QRPreview1->SetZoom(100);
+}
+
+void TQRPrew::ToolButton3Click()
+{
+    Application::ProcessMessages();
+    QRPreview1->ZoomPageWidth();
+}
+
+void TQRPrew::ToolButton4Click()
+{
+    QRPreview1->SetPageNumber(1);
+    SpinEdit1->SetValue(1);
+    RefreshStatusBar();
+}
+
+void TQRPrew::ToolButton5Click()
+{
+    QRPreview1->SetPageNumber(QRPreview1->PageNumber() - 1);
+    SpinEdit1->SetValue(QRPreview1->PageNumber());
+    RefreshStatusBar();
+}
+
+void TQRPrew::ToolButton6Click()
+{
+    QRPreview1->SetPageNumber(QRPreview1->PageNumber() + 1);
+    SpinEdit1->SetValue(QRPreview1->PageNumber());
+    RefreshStatusBar();
+}
+
+void TQRPrew::ToolButton7Click()
+{
+    TQRPrinter* printer = QRPreview1->ReportPrinter();
+    const int total = printer ? printer->PageTotal : 0;
+    QRPreview1->SetPageNumber(total);
+    SpinEdit1->SetValue(total);
+    RefreshStatusBar();
+}
+
+void TQRPrew::SpinEdit1Change()
+{
+    TQRPrinter* printer = QRPreview1->ReportPrinter();
+    const int total = printer ? printer->PageTotal : 0;
+    if (SpinEdit1->Value() > total)
+        SpinEdit1->SetValue(total);
+    QRPreview1->SetPageNumber(SpinEdit1->Value());
+    RefreshStatusBar();
+}
+
+std::string TQRPrew::CommandLinePath(const std::vector<std::string>& arguments)
+{
+    std::string joined, spaced;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        joined += arguments[i];
+        spaced += (i > 0 ? " " : "") + arguments[i];
+    }
+    // Joined without separators as they always were; a path that only exists
+    // with its blanks back is the one a shell or launcher split.
+    if (!FileExists(joined) && arguments.size() > 1 && FileExists(spaced))
+        return spaced;
+    return joined;
+}
+
+void TQRPrew::Timer1Timer()
+{
+    Timer1.stop();
+    const std::string path = CommandLinePath(Arguments);
+    if (FileExists(path) && UpperExtension(path) == ".QRP") {
+        OpenReportFile(path);
+    } else if (FirstStart) {
+        SpeedButton2Click();
+        FirstStart = false;
+    }
+}
+
+void TQRPrew::OpenReportFile(const std::string& path)
+{
+    TQRPrinter* printer = QRPreview1->ReportPrinter();
+    if (!printer)
+        return;
+    try {
+        printer->Load(path);
+    } catch (...) {
+        // The printer holds no document any more: the preview and the counter
+        // must not go on showing the previous one.
+        QRPreview1->ShowFirstPage();
+        RefreshStatusBar();
+        throw;
+    }
+    QRPreview1->SetPageNumber(1);
+    QRPreview1->ShowFirstPage();
+    RefreshStatusBar();
+}
+
+void TQRPrew::SpeedButton2Click()
+{
+    FirstStart = false;
+    Timer1.stop();
+    QFileDialog dialog(nullptr, QStringLiteral("Vyberte soubor pro načtení"), QString::fromStdString(InstallDir),
+                       QStringLiteral("Tiskové sestavy (*.qrp)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("qrp"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const std::string chosen = dialog.selectedFiles().front().toStdString();
+    if (FileExists(chosen))
+        OpenReportFile(chosen);
+}
+
+void TQRPrew::SpeedButton3Click()
+{
+    // The print setup dialog and the print job come with printing; nothing is printed yet.
+}
+
+void TQRPrew::QRPreview1PageAvailable(int)
+{
+    if (StatusBar1->Panels()[1].GaugeAttrs().Position() == 0)
+        SpeedButton1->setEnabled(true);
+}
+
+void TQRPrew::QRPreview1ProgressUpdate(int progress)
+{
+    TGaugeAttrs& gauge = StatusBar1->Panels()[1].GaugeAttrs();
+    // The gauge holds a byte; a report of more than that is full anyway.
+    gauge.SetPosition(static_cast<TPercent>(std::clamp(progress, 0, 255)));
+    RefreshStatusBar();
+    if (gauge.Position() == 100) {
+        gauge.SetPosition(0);
+        SpeedButton1->setEnabled(true);
+    }
+}
+
+void TQRPrew::closeEvent(QCloseEvent* event)
+{
+    // The window is released: destroyed once the message being handled is done.
+    event->accept();
+    deleteLater();
+}
+
+void TQRPrew::FormDestroy()
+{
+    if (Destroyed)
+        return;
+    Destroyed = true;
+    Timer1.stop();
+    TQRPrinter* printer = QRPreview1->ReportPrinter();
+    QRPreview1->SetReportPrinter(nullptr);
+    // The component owns the printer and drops it on this request, which also ends its modal loop.
+    if (printer)
+        printer->SignalPreviewClosed();
+}
+
+}  // namespace qrp
