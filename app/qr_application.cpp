@@ -9,7 +9,7 @@ namespace qrp {
 namespace {
 void ShowErrorBox(const std::exception& error)
 {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),
                           QString::fromUtf8(error.what()));
 }
 }  // namespace
@@ -17,7 +17,6 @@ void ShowErrorBox(const std::exception& error)
 TQRApplication::TQRApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("qrpview"));
-    setApplicationDisplayName(QStringLiteral("qrpview"));
     Application::SetExceptionHandler(ShowErrorBox);
     Application::InstallQuitSignals();
     // The desktop session ending asks the program to quit.

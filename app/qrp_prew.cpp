@@ -52,6 +52,18 @@ QToolButton* TextButton(QWidget* parent, const char* caption, int width)
 
 void Separator(QHBoxLayout* layout, int width) { layout->addSpacing(width); }
 
+// Runs a handler; an exception leaving it is shown in the standard error box
+// instead of unwinding through Qt's frames.
+template <typename Handler>
+void Guarded(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        Application::HandleException(error);
+    }
+}
+
 std::string UpperExtension(const std::string& path)
 {
     std::string extension = std::filesystem::path(path).extension().string();
@@ -86,8 +98,8 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
     QRPreview1->setFrameShape(QFrame::NoFrame);
     QRPreview1->SetPageNumber(1);
     QRPreview1->SetZoom(100);
-    QRPreview1->OnPageAvailable = [this](TQRPreview*, std::int32_t page) { QRPreview1PageAvailable(page); };
-    QRPreview1->OnProgressUpdate = [this](TQRPreview*, std::int32_t progress) { QRPreview1ProgressUpdate(progress); };
+    QRPreview1->OnPageAvailable = [this](TQRPreview*, std::int32_t page) { Guarded([&] { QRPreview1PageAvailable(page); }); };
+    QRPreview1->OnProgressUpdate = [this](TQRPreview*, std::int32_t progress) { Guarded([&] { QRPreview1ProgressUpdate(progress); }); };
     layout->addWidget(QRPreview1, 1);
 
     StatusBar1 = new TGaugeStatusBar(this);
@@ -103,7 +115,7 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
 
     Timer1.setInterval(500);
     Timer1.setSingleShot(false);
-    QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
+    QObject::connect(&Timer1, &QTimer::timeout, [this] { Guarded([this] { Timer1Timer(); }); });
     Timer1.start();
 }
 
@@ -122,13 +134,13 @@ void TQRPrew::BuildToolBar(QWidget* toolBar)
     auto* button5 = GlyphButton(toolBar, TViewerGlyph::PreviousPage, "Předchozí stránka");
     auto* button6 = GlyphButton(toolBar, TViewerGlyph::NextPage, "Další stránka");
     auto* button7 = GlyphButton(toolBar, TViewerGlyph::LastPage, "Poslední stránka");
-    QObject::connect(button1, &QToolButton::clicked, [this] { ToolButton1Click(); });
-    QObject::connect(button2, &QToolButton::clicked, [this] { ToolButton2Click(); });
-    QObject::connect(button3, &QToolButton::clicked, [this] { ToolButton3Click(); });
-    QObject::connect(button4, &QToolButton::clicked, [this] { ToolButton4Click(); });
-    QObject::connect(button5, &QToolButton::clicked, [this] { ToolButton5Click(); });
-    QObject::connect(button6, &QToolButton::clicked, [this] { ToolButton6Click(); });
-    QObject::connect(button7, &QToolButton::clicked, [this] { ToolButton7Click(); });
+    QObject::connect(button1, &QToolButton::clicked, [this] { Guarded([this] { ToolButton1Click(); }); });
+    QObject::connect(button2, &QToolButton::clicked, [this] { Guarded([this] { ToolButton2Click(); }); });
+    QObject::connect(button3, &QToolButton::clicked, [this] { Guarded([this] { ToolButton3Click(); }); });
+    QObject::connect(button4, &QToolButton::clicked, [this] { Guarded([this] { ToolButton4Click(); }); });
+    QObject::connect(button5, &QToolButton::clicked, [this] { Guarded([this] { ToolButton5Click(); }); });
+    QObject::connect(button6, &QToolButton::clicked, [this] { Guarded([this] { ToolButton6Click(); }); });
+    QObject::connect(button7, &QToolButton::clicked, [this] { Guarded([this] { ToolButton7Click(); }); });
     for (QWidget* w : {button1, button2, button3})
         add(w);
     Separator(row, 11);
@@ -140,16 +152,16 @@ void TQRPrew::BuildToolBar(QWidget* toolBar)
     SpinEdit1->MaxValue = 999999;
     SpinEdit1->SetValue(1);
     SpinEdit1->setFixedSize(61, kTextButtonHeight);
-    SpinEdit1->OnChange = [this](TFlatSpinEditInteger*) { SpinEdit1Change(); };
+    SpinEdit1->OnChange = [this](TFlatSpinEditInteger*) { Guarded([this] { SpinEdit1Change(); }); };
     add(SpinEdit1);
     Separator(row, 11);
 
     auto* open = TextButton(toolBar, "Načíst soubor", 87);
-    QObject::connect(open, &QToolButton::clicked, [this] { SpeedButton2Click(); });
+    QObject::connect(open, &QToolButton::clicked, [this] { Guarded([this] { SpeedButton2Click(); }); });
     add(open);
     Separator(row, 11);
     auto* print = TextButton(toolBar, "Tisk sestavy", 77);
-    QObject::connect(print, &QToolButton::clicked, [this] { SpeedButton3Click(); });
+    QObject::connect(print, &QToolButton::clicked, [this] { Guarded([this] { SpeedButton3Click(); }); });
     add(print);
     Separator(row, 11);
     auto* associate = new QPushButton(QStringLiteral("Asociace *.QRP"), toolBar);

@@ -136,6 +136,9 @@ TEST_F(Viewer, AFailedLoadShowsTheEmptyState)
     test::WriteWholeFile(Dir.File("bad.qrp"), bad);
     std::vector<std::string> shown;
     Application::SetExceptionHandler([&](const std::exception& e) { shown.push_back(e.what()); });
+    // Named on the command line: the error box and no open dialog after it.
+    Run({Dir.File("bad.qrp")}, [&](TQRPrew& viewer) { EXPECT_EQ(Counter(viewer), QStringLiteral("Stránka 1 / 1")); });
+    EXPECT_EQ(shown, (std::vector<std::string> {"Metafile is not valid"}));
     Run({good}, [&](TQRPrew& viewer) {
         viewer.ToolButton7Click();
         EXPECT_EQ(Counter(viewer), QStringLiteral("Stránka 3 / 3"));
