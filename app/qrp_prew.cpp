@@ -4,13 +4,16 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "app/print_choices.h"
 #include "app/qrp_load.h"
 #include "app/toolbar_glyphs.h"
 #include "component/qr_report.h"
@@ -113,6 +116,13 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
     StatusBar1->Panels().Add().SetWidth(50);
     layout->addWidget(StatusBar1);
 
+    // Escape cancels a running print job.
+    auto* cancelPrint = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    QObject::connect(cancelPrint, &QShortcut::activated, [this] {
+        if (TQRPrinter* printer = QRPreview1->ReportPrinter(); printer && PrintRunning)
+            printer->RequestCancel();
+    });
+
     Timer1.setInterval(500);
     Timer1.setSingleShot(false);
     QObject::connect(&Timer1, &QTimer::timeout, [this] { Guarded([this] { Timer1Timer(); }); });
@@ -157,14 +167,17 @@ void TQRPrew::BuildToolBar(QWidget* toolBar)
     Separator(row, 11);
 
     auto* open = TextButton(toolBar, "Načíst soubor", 87);
+    SpeedButton2 = open;
     QObject::connect(open, &QToolButton::clicked, [this] { Guarded([this] { SpeedButton2Click(); }); });
     add(open);
     Separator(row, 11);
     auto* print = TextButton(toolBar, "Tisk sestavy", 77);
+    SpeedButton3 = print;
     QObject::connect(print, &QToolButton::clicked, [this] { Guarded([this] { SpeedButton3Click(); }); });
     add(print);
     Separator(row, 11);
     auto* associate = new QPushButton(QStringLiteral("Asociace *.QRP"), toolBar);
+    Button1 = associate;
     associate->setFixedSize(92, kTextButtonHeight);
     // The file type registration comes with its own command; until then the button does nothing.
     associate->setEnabled(false);
@@ -172,7 +185,7 @@ void TQRPrew::BuildToolBar(QWidget* toolBar)
     Separator(row, 8);
     auto* close = TextButton(toolBar, "Zavřít", 54);
     close->setEnabled(false);
-    QObject::connect(close, &QToolButton::clicked, [this] { this->close(); });
+    QObject::connect(close, &QToolButton::clicked, [this] { SpeedButton1Click(); });
     add(close);
     SpeedButton1 = close;
     row->addStretch(1);
@@ -300,6 +313,8 @@ void TQRPrew::OpenReportFile(const std::string& path)
 
 void TQRPrew::SpeedButton2Click()
 {
+    if (PrintRunning)
+        return;
     FirstStart = false;
     Timer1.stop();
     QFileDialog dialog(nullptr, QStringLiteral("Vyberte soubor pro načtení"), QString::fromStdString(InstallDir),
@@ -315,7 +330,47 @@ void TQRPrew::SpeedButton2Click()
 
 void TQRPrew::SpeedButton3Click()
 {
-    // The print setup dialog and the print job come with printing; nothing is printed yet.
+    TQRPrinter* printer = QRPreview1->ReportPrinter();
+    if (PrintRunning || !Report || !printer)
+        return;
+    OfferDocumentPaper(*printer, *Report);
+    Report->Tag = -1;
+    Report->PrintSetup();
+    if (Report->Tag != 0)
+        return;
+    if (printer->LoadedFromFile())
+        TakePrintChoices(*Report, *printer);
+    RunPrint(*printer);
+}
+
+void TQRPrew::RunPrint(TQRPrinter& printer)
+{
+    // The report printer and its document must outlive the job, which lets
+    // the windows work between pages: what would replace or free them waits.
+    const std::vector<QPointer<QWidget>> heldBack {SpeedButton1, SpeedButton2, SpeedButton3, Button1};
+    std::vector<bool> enabled;
+    for (const QPointer<QWidget>& button : heldBack)
+        enabled.push_back(button->isEnabled());
+    for (const QPointer<QWidget>& button : heldBack)
+        button->setEnabled(false);
+    PrintRunning = true;
+    struct TRestore {
+        TQRPrew& Window;
+        const std::vector<QPointer<QWidget>>& Buttons;
+        const std::vector<bool>& Enabled;
+        ~TRestore()
+        {
+            Window.PrintRunning = false;
+            for (std::size_t i = 0; i < Buttons.size(); ++i)
+                if (Buttons[i])
+                    Buttons[i]->setEnabled(Enabled[i]);
+            // The job's last progress reports are shown, then the gauge is back at 0.
+            Application::ProcessMessages();
+            Window.StatusBar1->Panels()[1].GaugeAttrs().SetPosition(0);
+            Window.RefreshStatusBar();
+        }
+    } restore {*this, heldBack, enabled};
+    printer.Print();
 }
 
 void TQRPrew::QRPreview1PageAvailable(int)
@@ -336,8 +391,14 @@ void TQRPrew::QRPreview1ProgressUpdate(int progress)
     }
 }
 
+void TQRPrew::SpeedButton1Click() { close(); }
+
 void TQRPrew::closeEvent(QCloseEvent* event)
 {
+    if (PrintRunning) {
+        event->ignore();
+        return;
+    }
     // The window is released: destroyed once the message being handled is done.
     event->accept();
     deleteLater();

@@ -17,6 +17,7 @@ namespace qrp {
 class TFlatSpinEditInteger;
 class TGaugeStatusBar;
 class TQRPreview;
+class TQRPrinter;
 class TQRReport;
 
 class TQRPrew : public QWidget {
@@ -36,6 +37,9 @@ public:
     TGaugeStatusBar* StatusBar1 = nullptr;
     TFlatSpinEditInteger* SpinEdit1 = nullptr;
     QWidget* SpeedButton1 = nullptr;  // "Zavřít"
+    QWidget* SpeedButton2 = nullptr;  // "Načíst soubor"
+    QWidget* SpeedButton3 = nullptr;  // "Tisk sestavy"
+    QWidget* Button1 = nullptr;       // "Asociace *.QRP"
     QTimer Timer1;
 
     // The handlers of the tool bar, the timer and the preview.
@@ -49,6 +53,7 @@ public:
     void SpinEdit1Change();
     void SpeedButton2Click();
     void SpeedButton3Click();
+    void SpeedButton1Click();
     void Timer1Timer();
     void QRPreview1PageAvailable(int pageNum);
     void QRPreview1ProgressUpdate(int progress);
@@ -58,15 +63,21 @@ public:
     // split by a shell or launcher).
     static std::string CommandLinePath(const std::vector<std::string>& arguments);
 
+    // A print job of the shown document is running.
+    bool Printing() const { return PrintRunning; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildToolBar(QWidget* toolBar);
     void FormDestroy();
+    // Prints the shown document; close, load, print and the association wait until it ends.
+    void RunPrint(TQRPrinter& printer);
 
     std::vector<std::string> Arguments;
     bool Destroyed = false;
+    bool PrintRunning = false;
 };
 
 }  // namespace qrp

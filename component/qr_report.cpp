@@ -1,7 +1,12 @@
 #include "component/qr_report.h"
 
+#include <algorithm>
+
 #include "platform/messages/application.h"
+#include "platform/printing/printer.h"
 #include "platform/rounding.h"
+#include "printing/qr_print_dialog.h"
+#include "printing/qr_progress_form.h"
 
 namespace qrp {
 
@@ -102,7 +107,10 @@ void TQRReport::CreateReport()
             Printer->JobTitle = ReportTitle;
             Printer->SetCompression((Options & Compression) != 0);
             Printer->StartDocument();
-            // Without bands and data there is nothing to lay out, so no page starts.
+            PrintBands();
+            // A cancel asked of the printer (its preview closing, the progress window) ends the generation.
+            if (Printer->CancelRequested)
+                CancelRequested = true;
             Page.SetUnits(units);
         } catch (...) {
             Page.SetUnits(units);
@@ -126,15 +134,81 @@ void TQRReport::Print()
         return;
     }
     CreatePrinter();
+    std::unique_ptr<TQRProgressForm> progress;
+    // The printer of the preview is current again afterwards, whatever happens.
     struct TRestore {
         TQRReport& Report;
         std::unique_ptr<TQRPrinter>& Previous;
-        ~TRestore() { Report.Printer = std::move(Previous); }
-    } restore {*this, previous};
+        std::unique_ptr<TQRProgressForm>& Progress;
+        ~TRestore()
+        {
+            Report.Printer = std::move(Previous);
+            Progress.reset();
+        }
+    } restore {*this, previous, progress};
     if (!Printer->HasPrinter)
         return;
     Printer->PageTarget = rdPrinter;
+    progress = std::make_unique<TQRProgressForm>();
+    progress->QRPrinter = Printer.get();
+    if (ShowProgress)
+        progress->show();
+    Printer->ClientWindow = progress.get();
     CreateReport();
+}
+
+namespace {
+// The paper the report is laid out on, in the printer's device mode when the
+// printer takes it, so that the print dialog opens on it.
+void SelectPaper(TPrinter& printer, TQRPaperSize size)
+{
+    const TDeviceMode* current = printer.DeviceMode();
+    if (!current || !current->Declares(DM_PAPERSIZE) || size == TQRPaperSize::Default || size == TQRPaperSize::Custom)
+        return;
+    const std::int16_t code = PaperCode(size);
+    const auto& offered = printer.PaperCodes();
+    if (std::find(offered.begin(), offered.end(), code) == offered.end())
+        return;
+    TDeviceMode mode = *current;
+    mode.PaperSize = code;
+    const TPrinterSelection selected = printer.GetPrinter();
+    printer.SetPrinter(selected.Device, selected.Driver, selected.Port, mode);
+}
+}  // namespace
+
+void TQRReport::PrintSetup()
+{
+    TQRPrintDialog dialog;
+    TPrinter& printer = *dialog.EditedPrinter;
+    ReselectDefaults(printer);
+    printer.SetPrinterIndex(PrinterSettings.PrinterPosition);
+    dialog.MinPage = 0;
+    dialog.MaxPage = 9999;
+    if (Printer && Printer->DocState == rpsFinished) {
+        dialog.MinPage = 1;
+        dialog.MaxPage = Printer->PageTotal;
+        dialog.FromPage = 1;
+        dialog.ToPage = dialog.MaxPage;
+    }
+    dialog.Options = poPageNums | poWarning;
+    printer.SetOrientation(Page.Orientation() == poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
+    SelectPaper(printer, Page.PaperSize());
+    dialog.SetCopies(PrinterSettings.Copies);
+    if (!dialog.RunModal()) {
+        Tag = 1;
+        return;
+    }
+    PrinterSettings.Copies = dialog.Copies();
+    PrinterSettings.PrinterPosition = printer.PrinterIndex();
+    Page.SetOrientation(printer.Orientation() == DMORIENT_LANDSCAPE ? poLandscape : poPortrait);
+    if (dialog.PrintRange == prPageNums) {
+        PrinterSettings.FirstPage = dialog.FromPage;
+        PrinterSettings.LastPage = dialog.ToPage;
+    } else {
+        PrinterSettings.FirstPage = 0;
+        PrinterSettings.LastPage = 0;
+    }
+    Tag = 0;
 }
 
 void TQRReport::WndProc(TMessage& message)

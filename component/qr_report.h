@@ -36,8 +36,12 @@ public:
     void PreviewModal();
     // Generates the report into CurrentPrinter.
     virtual void CreateReport();
-    // Generates the report onto the printer.
+    // Generates the report onto the printer, with a progress window.
     void Print();
+    // Runs the print dialog on the application's printer and keeps the
+    // choices (printer, copies, page range, orientation); Tag is then 0 when
+    // the dialog was confirmed and 1 when it was cancelled.
+    void PrintSetup();
 
     void WndProc(TMessage& message) override;
 
@@ -66,6 +70,12 @@ public:
     TQRReportEvent AfterPreview;
     TQRReportEvent AfterPrint;
     std::function<void(TQRReport* sender, bool& print)> BeforePrint;
+
+protected:
+    // The band engine's part of a generation: starting pages on the current
+    // printer and drawing them. A definition without bands and data draws
+    // nothing; it looks at the printer's CancelRequested between pages.
+    virtual void PrintBands() {}
 
 private:
     bool CreatePrinter();

@@ -106,8 +106,13 @@ void TPrinterSettings::WriteDeviceMode()
             mode.PaperWidth = DeviceModeLength(SheetWidth());
     }
     if (TwoSided) {
+        // Two-sided printing bound on the short edge, unless the device mode
+        // already names a two-sided binding (one chosen in the print dialog).
+        const bool bound =
+            mode.Declares(DM_DUPLEX) && (mode.Duplex == DMDUP_VERTICAL || mode.Duplex == DMDUP_HORIZONTAL);
         mode.Fields |= DM_DUPLEX;
-        mode.Duplex = DMDUP_HORIZONTAL;
+        if (!bound)
+            mode.Duplex = DMDUP_HORIZONTAL;
     }
     if (mode.Declares(DM_PAPERSIZE) && Paper != TQRPaperSize::Default)
         mode.PaperSize = PaperCode(Paper);

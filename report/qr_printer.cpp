@@ -6,6 +6,7 @@
 
 #include "platform/canvas/metafile_canvas.h"
 #include "platform/canvas/screen_resolution.h"
+#include "platform/messages/application.h"
 #include "platform/printing/printer.h"
 #include "platform/rounding.h"
 #include "printing/printer_settings.h"
@@ -95,9 +96,14 @@ void TQRPrinter::StartDocument()
         DocumentPages->AttachStream(std::make_unique<TQRStream>(kMemoryLimit));
         UseScreenScale();
     } else {
-        ScaleX = PrinterSettings->DpiX() / kTenthsOfMmPerInch;
-        ScaleY = PrinterSettings->DpiY() / kTenthsOfMmPerInch;
+        UsePrinterScale();
     }
+}
+
+void TQRPrinter::UsePrinterScale()
+{
+    ScaleX = (HasPrinter ? Printer->PixelsPerInchX() : PrinterSettings->DpiX()) / kTenthsOfMmPerInch;
+    ScaleY = (HasPrinter ? Printer->PixelsPerInchY() : PrinterSettings->DpiY()) / kTenthsOfMmPerInch;
 }
 
 bool TQRPrinter::PageInRange() const
@@ -128,19 +134,40 @@ void TQRPrinter::NewPage()
     if (DocState != rpsBusy)
         throw EQRError("Illegal call to NewPage");
     if (CurrentPage > 0) {
-        // A page outside the range to print was drawn into a throwaway recording.
         if (PageTarget == rdRecord)
             StoreRecordedPage();
+        else if (PageInRange())
+            EndPrinterPage();
         else
-            Recording.reset();
+            Recording.reset();  // a page outside the range to print was drawn into a throwaway recording
         SetPagesReady(PagesReadyCount + 1);
     }
     ++PageTotal;
     ++CurrentPage;
     if (PageTarget == rdPrinter && PageInRange())
-        // Pages drawn on the printer come with the print job.
-        throw EQRError("Printing a report on a printer is not available");
-    StartRecordedPage();
+        StartPrinterPage();
+    else
+        StartRecordedPage();
+}
+
+void TQRPrinter::StartPrinterPage()
+{
+    Recording.reset();
+    if (!Printer->Printing()) {
+        Printer->Title = JobTitle;
+        Printer->BeginDoc();
+    }
+    // The canvas applies pen, brush and font with every drawing, so a page
+    // begun by EndPrinterPage needs nothing selected afresh.
+    Canvas = &Printer->Canvas();
+    UsePrinterScale();
+}
+
+void TQRPrinter::EndPrinterPage()
+{
+    // The last page of the range is closed by the end of the document, so no blank sheet follows it.
+    if (Printer->Printing() && PageTotal != LastPage)
+        Printer->NewPage();
 }
 
 void TQRPrinter::FinishDocument()
@@ -151,6 +178,8 @@ void TQRPrinter::FinishDocument()
         StoreRecordedPage();
     Recording.reset();
     Canvas = nullptr;
+    if (PageTarget == rdPrinter && Printer->Printing())
+        Printer->EndDoc();
     SetPagesReady(PagesReadyCount + 1);
     DocState = rpsFinished;
     if (PageTarget == rdRecord)
@@ -161,6 +190,9 @@ void TQRPrinter::FinishDocument()
 
 void TQRPrinter::AbortDocument()
 {
+    // The pages already spooled are discarded with the job.
+    if (PageTarget == rdPrinter && Printer->Printing())
+        Printer->Abort();
     if (PageTarget == rdRecord)
         StoreRecordedPage();
     Recording.reset();
@@ -313,7 +345,53 @@ void TQRPrinter::Print()
         return;
     }
     if (DocState == rpsFinished && HasPrinter)
-        throw EQRError("Printing a report on a printer is not available");
+        PrintHeldPages();
+}
+
+std::pair<std::int32_t, std::int32_t> TQRPrinter::PrintRange() const
+{
+    // An end of 0 or less is open, and the range stays within the document.
+    const std::int32_t first = FirstPage > 0 ? FirstPage : 1;
+    const std::int32_t last = LastPage > 0 ? std::min(LastPage, PageTotal) : PageTotal;
+    return {first, last};
+}
+
+void TQRPrinter::PrintHeldPages()
+{
+    Printer->Title = JobTitle;
+    if (Printer->Printing())
+        Printer->Abort();
+    PrinterSettings->WriteDeviceMode();
+    const auto [first, last] = PrintRange();
+    // A range without pages opens no job: it would only bring a blank sheet.
+    if (first > last)
+        return;
+    // A cancel left over from before is not this job's.
+    CancelRequested = false;
+    Printer->BeginDoc();
+    try {
+        for (std::int32_t page = first; page <= last; ++page) {
+            // The windows stay usable between pages; a cancel or a quit request stops the job.
+            Application::ProcessMessages();
+            if (CancelRequested || Application::Terminated()) {
+                Printer->Abort();
+                return;
+            }
+            // The whole recorded page, paper edge to paper edge, into the printable area.
+            if (const std::unique_ptr<TMetafile> recording = GetPage(page))
+                Printer->Canvas().StretchDraw(TRect {0, 0, Printer->PageWidth(), Printer->PageHeight()}, *recording);
+            if (page != last)
+                Printer->NewPage();
+            SetProgress(static_cast<std::int32_t>((static_cast<std::int64_t>(page - first + 1) * 100) /
+                                                  (static_cast<std::int64_t>(last) - first + 1)));
+        }
+    } catch (...) {
+        // A job that failed half-way is dropped, not sent half-done.
+        if (Printer->Printing())
+            Printer->Abort();
+        throw;
+    }
+    Printer->EndDoc();
 }
 
 void TQRPrinter::PrintSetup(void* sender)

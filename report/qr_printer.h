@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/exceptions.h"
 #include "platform/messages/messages.h"
@@ -69,6 +70,11 @@ public:
     bool PreviewOpen() const { return PreviewIsOpen; }
     void SetPreviewOpen(bool open);
     void SignalPreviewClosed();
+    // A loaded document: its pages of the range onto the printer, each
+    // stretched into the printable area, letting the windows work between
+    // pages; RequestCancel or a quit request drops the job. A generated one
+    // is handed to the report component to generate again (RPM_PRINTREQUEST).
+    // Progress reports how far the job has come.
     void Print();
     void PrintSetup(void* sender);
     void ExportToFilter(void* filter);
@@ -138,6 +144,12 @@ private:
     void StoreRecordedPage();
     void DetectPaper(const TMetafile& firstPage);
     void UseScreenScale();
+    void UsePrinterScale();
+    void StartPrinterPage();
+    void EndPrinterPage();
+    // The pages Print puts on paper: first > last when there are none.
+    std::pair<std::int32_t, std::int32_t> PrintRange() const;
+    void PrintHeldPages();
 
     std::unique_ptr<TPrinter> Printer;
     std::unique_ptr<TPrinterSettings> PrinterSettings;

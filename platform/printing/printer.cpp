@@ -79,8 +79,16 @@ void TPrinter::SetPrinter(const std::string& device, const std::string& driver, 
     const auto found =
         std::find_if(List.begin(), List.end(), [&](const TPrinterInfo& p) { return p.Device == device; });
     const int index = static_cast<int>(found - List.begin());
-    if (found == List.end())
+    if (found == List.end()) {
         List.push_back({device, driver, port});
+    } else {
+        // A known printer keeps its driver and port unless new ones are given
+        // (a file printer's port is the file it writes).
+        if (!driver.empty())
+            found->Driver = driver;
+        if (!port.empty())
+            found->Port = port;
+    }
     Select(index, std::move(deviceMode));
 }
 
@@ -221,8 +229,14 @@ TCanvas& TPrinter::Canvas()
 
 TPrinter& ApplicationPrinter()
 {
-    static TPrinter printer;
-    return printer;
+    static std::shared_ptr<TPrinterBackend> backend;
+    static std::unique_ptr<TPrinter> printer;
+    // A newly installed back end brings a printer object of its own.
+    if (!printer || backend != PrinterBackend()) {
+        backend = PrinterBackend();
+        printer = std::make_unique<TPrinter>(backend);
+    }
+    return *printer;
 }
 
 void ReselectDefaults(TPrinter& printer)

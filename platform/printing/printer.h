@@ -110,8 +110,8 @@ private:
     bool WasAborted = false;
 };
 
-// The application's shared printer object, over the back end installed when
-// it is first used.
+// The application's shared printer object, over the installed back end;
+// installing another back end replaces it.
 TPrinter& ApplicationPrinter();
 
 // Selects the printer's selected printer again with its driver's default

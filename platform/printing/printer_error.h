@@ -15,5 +15,6 @@ inline constexpr const char* kInvalidPrinter = "Printer selected is not valid";
 inline constexpr const char* kPrinterOperationNotSupported = "Operation not supported on selected printer";
 inline constexpr const char* kPrintingInProgress = "Printing in progress";
 inline constexpr const char* kPrintingNotInProgress = "Printing not in progress";
+inline constexpr const char* kNoOutputFile = "No output file is named for printing to a PDF file";
 
 }  // namespace qrp

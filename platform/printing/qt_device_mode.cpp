@@ -51,16 +51,18 @@ TDeviceMode DeviceModeOf(const QPrinter& printer, const QPrinterInfo& info)
     const QPageLayout layout = printer.pageLayout();
     const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
     TDeviceMode mode;
-    mode.Fields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES;
+    mode.Fields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLLATE;
     mode.Orientation = layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
     mode.PaperSize = static_cast<std::int16_t>(layout.pageSize().windowsId());
     mode.PaperWidth = TenthsOfMillimetre(paper.width());
     mode.PaperLength = TenthsOfMillimetre(paper.height());
     mode.Copies =
         static_cast<std::int16_t>(std::clamp(printer.copyCount(), 1, int {std::numeric_limits<std::int16_t>::max()}));
-    if (info.supportsCustomPageSizes())
+    mode.Collate = printer.collateCopies() ? DMCOLLATE_TRUE : DMCOLLATE_FALSE;
+    // A file printer takes any paper size.
+    if (info.isNull() || info.supportsCustomPageSizes())
         mode.Fields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
-    if (info.supportedDuplexModes().size() > 1) {
+    if (!info.isNull() && info.supportedDuplexModes().size() > 1) {
         mode.Fields |= DM_DUPLEX;
         mode.Duplex = DuplexCode(printer.duplex());
     }
@@ -77,6 +79,14 @@ void ApplyDeviceMode(QPrinter& printer, const TDeviceMode& mode)
         layout.setOrientation(mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
     layout.setMargins(layout.minimumMargins());
     printer.setPageLayout(layout);
+    if (mode.Declares(DM_COPIES))
+        printer.setCopyCount(std::max<int>(mode.Copies, 1));
+    if (mode.Declares(DM_COLLATE))
+        printer.setCollateCopies(mode.Collate != DMCOLLATE_FALSE);
+    if (mode.Declares(DM_DUPLEX))
+        printer.setDuplex(mode.Duplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
+                          : mode.Duplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
+                                                            : QPrinter::DuplexNone);
 }
 
 }  // namespace qrp

@@ -1,8 +1,8 @@
 #pragma once
-// A document for a CUPS queue: Qt paints it as PDF into a temporary file, and
-// the file goes to the queue only when the document ends, with copies,
-// duplex, paper and orientation as job options. An aborted document is never
-// sent, and a queue that refuses the job is reported.
+// Documents painted by Qt as PDF into a temporary file and delivered only when
+// they end: to a CUPS queue, with copies, collation, duplex, paper and
+// orientation as job options, or to a named PDF file. An aborted document is
+// never delivered, and a queue that refuses the job is reported.
 
 #include <memory>
 #include <optional>
@@ -18,5 +18,11 @@ namespace qrp {
 // Raises EPrinter when the PDF cannot be started.
 std::unique_ptr<TPrintJob> StartCupsJob(const QPrinterInfo& printer, const std::optional<TDeviceMode>& mode,
                                         const std::string& title);
+
+// A document for the file outputFile: it appears there, whole, when the
+// document ends, replacing what was there. Raises EPrinter when the PDF
+// cannot be started.
+std::unique_ptr<TPrintJob> StartPdfFileJob(const std::string& outputFile, const std::optional<TDeviceMode>& mode,
+                                           const std::string& title);
 
 }  // namespace qrp

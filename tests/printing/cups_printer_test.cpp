@@ -149,7 +149,8 @@ protected:
 TEST_F(CupsPrinterTest, ListsThePrintersAndTheServersDefault)
 {
     TPrinter printer(std::make_shared<TQtPrinterBackend>());
-    ASSERT_EQ(printer.PrinterCount(), 2);
+    ASSERT_EQ(printer.PrinterCount(), 3);
+    EXPECT_EQ(printer.Printers().back().Device, kPdfFilePrinter) << "the PDF file printer comes after the queues";
     std::vector<std::string> devices;
     for (const TPrinterInfo& info : printer.Printers())
         devices.push_back(info.Device);
@@ -314,13 +315,14 @@ TEST_F(CupsPrinterTest, APrinterTheDaemonDoesNotKnowIsNotValid)
     EXPECT_THROW(printer.BeginDoc(), EPrinter);
 }
 
-// Without a daemon to ask, the list is empty and nothing waits for one.
-TEST(CupsWithoutDaemon, HasNoPrinters)
+// Without a daemon to ask, the PDF file printer is the only one, and nothing waits for a daemon.
+TEST(CupsWithoutDaemon, HasOnlyThePdfFilePrinter)
 {
     setenv("CUPS_SERVER", "/nonexistent/qrp-cups.sock", 1);
     TPrinter printer(std::make_shared<TQtPrinterBackend>());
-    EXPECT_EQ(printer.PrinterCount(), 0);
-    EXPECT_EQ(printer.PrinterIndex(), -1);
+    ASSERT_EQ(printer.PrinterCount(), 1);
+    EXPECT_EQ(printer.PrinterIndex(), 0);
+    EXPECT_EQ(printer.GetPrinter().Device, kPdfFilePrinter);
 }
 
 }  // namespace

@@ -231,6 +231,11 @@ TEST_F(PrinterSettingsTest, DuplexIsWrittenOnlyWhenWanted)
 
     Settings.SetDuplex(true);
     EXPECT_EQ(Written().Duplex, DMDUP_HORIZONTAL);
+    // A binding the device mode already names (the print dialog's choice) stays.
+    mode.Duplex = DMDUP_VERTICAL;
+    Select("Office", mode);
+    EXPECT_TRUE(Settings.Duplex());
+    EXPECT_EQ(Written().Duplex, DMDUP_VERTICAL);
 
     Select("Labels", std::nullopt);
     Settings.SetDuplex(true);

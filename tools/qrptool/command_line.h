@@ -26,7 +26,8 @@ class CommandLine {
 public:
     CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& allowedFlags,
                 const std::set<std::string>& allowedValueOptions = {});
-    bool Has(const std::string& option) const { return Options.count(option) != 0; }
+    // A flag given, or an option given a value.
+    bool Has(const std::string& option) const { return Options.count(option) != 0 || Values.count(option) != 0; }
     // The value given to an option, or fallback when it was not given.
     std::string Value(const std::string& option, const std::string& fallback = {}) const;
     const std::vector<std::string>& Operands() const { return Positional; }
@@ -47,5 +48,6 @@ int RunUnpack(const CommandLine& line);
 int RunConvert(const CommandLine& line);
 int RunRender(const CommandLine& line);
 int RunSample(const CommandLine& line);
+int RunPrint(const CommandLine& line);
 
 }  // namespace qrptool

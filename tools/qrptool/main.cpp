@@ -21,7 +21,9 @@ constexpr const char* kUsage =
     "       qrptool unpack FILE OUTDIR\n"
     "       qrptool convert (--compress|--plain) IN.qrp OUT.qrp\n"
     "       qrptool render IN.qrp|IN.emf [--pages LIST] [--dpi N] [--format png|pdf|svg] -o OUT\n"
-    "       qrptool sample OUT.qrp [--compress]\n";
+    "       qrptool sample OUT.qrp [--compress]\n"
+    "       qrptool print FILE [--printer NAME | --output FILE.pdf] [--pages A-B] [--copies N]\n"
+    "                          [--landscape|--portrait]\n";
 
 struct Command {
     std::set<std::string> Flags;
@@ -39,6 +41,7 @@ const std::map<std::string, Command>& Commands()
         {"convert", {{"--compress", "--plain"}, {}, qrptool::RunConvert}},
         {"render", {{}, {"--pages", "--dpi", "--format", "-o"}, qrptool::RunRender}},
         {"sample", {{"--compress"}, {}, qrptool::RunSample}},
+        {"print", {{"--landscape", "--portrait"}, {"--printer", "--output", "--pages", "--copies"}, qrptool::RunPrint}},
     };
     return commands;
 }

@@ -1,0 +1,109 @@
+// qrptool print: a report file on a printer, as the viewer prints it: each
+// page of the range stretched into the printable area of the paper that the
+// file's first page asks for, copies made by the queue.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/printing/printer.h"
+#include "platform/printing/qt_printer_backend.h"
+#include "printing/printer_settings.h"
+#include "report/qr_printer.h"
+#include "tools/qrptool/command_line.h"
+#include "tools/qrptool/file_errors.h"
+#include "tools/qrptool/gui_application.h"
+
+namespace qrptool {
+
+namespace {
+// A whole number from min to max, or a usage error naming the option.
+int ParseNumber(const std::string& text, const std::string& option, int min, int max)
+{
+    std::size_t used = 0;
+    long value = 0;
+    try {
+        value = std::stol(text, &used);
+    } catch (const std::logic_error&) {
+        used = 0;
+    }
+    if (text.empty() || used != text.size() || value < min || value > max)
+        throw UsageError("bad value for " + option + ": " + text);
+    return static_cast<int>(value);
+}
+
+// "A-B" or "A": the first and last page.
+std::pair<int, int> ParseRange(const std::string& text)
+{
+    const std::size_t dash = text.find('-');
+    const int first = ParseNumber(text.substr(0, dash), "--pages", 1, 0x7FFFFFFF);
+    const int last = dash == std::string::npos ? first : ParseNumber(text.substr(dash + 1), "--pages", 1, 0x7FFFFFFF);
+    if (last < first)
+        throw UsageError("bad value for --pages: " + text + " (the last page comes before the first)");
+    return {first, last};
+}
+
+// The printer's position in the report printer's list, or a usage error.
+int PrinterIndex(qrp::TQRPrinter& printer, const std::string& name)
+{
+    const auto& printers = printer.OwnPrinter().Printers();
+    for (std::size_t i = 0; i < printers.size(); ++i)
+        if (printers[i].Device == name)
+            return static_cast<int>(i);
+    std::string known;
+    for (const auto& info : printers)
+        known += (known.empty() ? "" : ", ") + info.Device;
+    throw UsageError("no printer named " + name + " (printers: " + known + ")");
+}
+}  // namespace
+
+int RunPrint(const CommandLine& line)
+{
+    line.ExpectOperands(1, 1);
+    const std::string& fileName = line.Operands()[0];
+    if (line.Has("--landscape") && line.Has("--portrait"))
+        throw UsageError("--landscape and --portrait exclude each other");
+    if (line.Has("--printer") && line.Has("--output"))
+        throw UsageError("--output prints to a PDF file; it takes no --printer");
+    const int copies = line.Has("--copies") ? ParseNumber(line.Value("--copies"), "--copies", 1, 32767) : 1;
+    const auto range = line.Has("--pages") ? ParseRange(line.Value("--pages")) : std::pair {0, 0};
+
+    EnsureGuiApplication();
+    qrp::TQRPrinter printer;
+    if (!printer.HasPrinter)
+        throw std::runtime_error("no printer is installed");
+    // The printer first: loading recognises the paper among the sizes it takes.
+    if (line.Has("--output")) {
+        const std::string output = std::filesystem::absolute(line.Value("--output")).string();
+        printer.OwnPrinter().SetPrinter(qrp::kPdfFilePrinter, "", output, std::nullopt);
+        printer.Settings().ReadPrinterSettings();
+    } else if (line.Has("--printer")) {
+        printer.SetPrinterPosition(PrinterIndex(printer, line.Value("--printer")));
+    }
+    OnFile(fileName, [&] { printer.Load(fileName); });
+
+    if (range.first > printer.PageTotal)
+        throw std::runtime_error(fileName + ": the document has " + std::to_string(printer.PageTotal) +
+                                 " pages, none in " + line.Value("--pages"));
+    printer.FirstPage = range.first;
+    printer.LastPage = range.second;
+    if (line.Has("--landscape") || line.Has("--portrait")) {
+        const qrp::TPrinterOrientation wanted = line.Has("--landscape") ? qrp::poLandscape : qrp::poPortrait;
+        printer.SetOrientation(wanted);
+        if (printer.Orientation() != wanted)
+            throw std::runtime_error("the printer cannot turn the paper");
+    }
+    printer.SetCopies(copies);
+    if (printer.Settings().Copies() != copies)
+        throw std::runtime_error("the printer cannot make " + std::to_string(copies) + " copies");
+    printer.JobTitle = std::filesystem::path(fileName).filename().string();
+
+    printer.Print();
+    const int first = range.first > 0 ? range.first : 1;
+    const int last = range.second > 0 ? std::min(range.second, printer.PageTotal) : printer.PageTotal;
+    std::printf("%s: pages %d-%d, %d %s, to %s\n", fileName.c_str(), first, last, copies,
+                copies == 1 ? "copy" : "copies", printer.Settings().DeviceName().c_str());
+    return 0;
+}
+
+}  // namespace qrptool
