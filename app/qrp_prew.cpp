@@ -6,7 +6,7 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -115,13 +115,6 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
     gauge.GaugeAttrs().SetColor(QColor(0, 0, 255));
     StatusBar1->Panels().Add().SetWidth(50);
     layout->addWidget(StatusBar1);
-
-    // Escape cancels a running print job.
-    auto* cancelPrint = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    QObject::connect(cancelPrint, &QShortcut::activated, [this] {
-        if (TQRPrinter* printer = QRPreview1->ReportPrinter(); printer && PrintRunning)
-            printer->RequestCancel();
-    });
 
     Timer1.setInterval(500);
     Timer1.setSingleShot(false);
@@ -392,6 +385,17 @@ void TQRPrew::QRPreview1ProgressUpdate(int progress)
 }
 
 void TQRPrew::SpeedButton1Click() { close(); }
+
+void TQRPrew::keyPressEvent(QKeyEvent* event)
+{
+    // Escape cancels a running print job.
+    if (event->key() == Qt::Key_Escape && PrintRunning) {
+        if (TQRPrinter* printer = QRPreview1->ReportPrinter())
+            printer->RequestCancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void TQRPrew::closeEvent(QCloseEvent* event)
 {

@@ -141,7 +141,7 @@ TEST_F(PrintSetup, ACancelledDialogKeepsEveryChoice)
         [&](QPrintDialog& dialog) {
             test::ChoosePageRange(dialog, 1, 1);
             test::ChooseCopies(dialog, 9);
-            test::ChooseLandscape(dialog);
+            test::ChooseOrientation(dialog, true);
         },
         false);
     RunSetup();
@@ -160,7 +160,7 @@ TEST_F(PrintSetup, OpensOnTheReportsPaperAndLandscapeChosenTurnsThePage)
         [&](QPrintDialog& dialog) {
             shown = dialog.printer()->pageLayout();
             test::ChooseOutputFile(dialog, Dir.File("out.pdf"));
-            test::ChooseLandscape(dialog);
+            test::ChooseOrientation(dialog, true);
         },
         true);
     RunSetup();

@@ -14,7 +14,6 @@
 #include <sstream>
 #include <thread>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/canvas/canvas.h"
@@ -22,43 +21,20 @@
 #include "platform/printing/printer_error.h"
 #include "platform/printing/qt_printer_backend.h"
 #include "printing/printer_settings.h"
+#include "tests/support/commands.h"
 
 namespace qrp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::PdfPageCount;
+using test::RunCommand;
+using test::TCommandResult;
+using test::Trimmed;
 
 constexpr int kToolMissing = 77;
 const std::string kPdfPrinter = "QrpTestPdf";
 const std::string kPsPrinter = "QrpTestPs";
-
-struct TCommandResult {
-    int Status = -1;
-    std::string Output;
-};
-
-// Runs a shell command and collects its standard output.
-TCommandResult RunCommand(const std::string& command)
-{
-    TCommandResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.Output.append(buffer, got);
-    const int status = pclose(pipe);
-    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::string Trimmed(std::string text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    return text;
-}
 
 class CupsPrinterTest : public ::testing::Test {
 protected:
@@ -118,14 +94,6 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return false;
-    }
-
-    // The page count pdfinfo reports, or -1.
-    static int PdfPageCount(const fs::path& file)
-    {
-        const std::string info = RunCommand("pdfinfo '" + file.string() + "' 2>&1").Output;
-        const auto at = info.find("Pages:");
-        return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
     }
 
     static std::string ErrorLog()

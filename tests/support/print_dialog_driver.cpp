@@ -83,11 +83,11 @@ void ChooseAllPages(QPrintDialog& dialog) { Child<QRadioButton>(dialog, "printAl
 
 void ChooseCopies(QPrintDialog& dialog, int copies) { Child<QSpinBox>(dialog, "copies").setValue(copies); }
 
-void ChooseLandscape(QPrintDialog& dialog)
+void ChooseOrientation(QPrintDialog& dialog, bool landscape)
 {
     // The properties dialog is modal too: it is answered while its button's click runs.
-    WhenActive<QDialog>(std::function<void(QDialog&)>([](QDialog& properties) {
-        Child<QRadioButton>(properties, "landscape").click();
+    WhenActive<QDialog>(std::function<void(QDialog&)>([landscape](QDialog& properties) {
+        Child<QRadioButton>(properties, landscape ? "landscape" : "portrait").click();
         properties.accept();
     }));
     Child<QPushButton>(dialog, "properties").click();

@@ -19,7 +19,7 @@ void ChooseOutputFile(QPrintDialog& dialog, const std::string& file);
 void ChoosePageRange(QPrintDialog& dialog, int from, int to);
 void ChooseAllPages(QPrintDialog& dialog);
 void ChooseCopies(QPrintDialog& dialog, int copies);
-// Opens the printer's properties and picks landscape there.
-void ChooseLandscape(QPrintDialog& dialog);
+// Opens the printer's properties and picks the orientation there.
+void ChooseOrientation(QPrintDialog& dialog, bool landscape);
 
 }  // namespace qrp::test
