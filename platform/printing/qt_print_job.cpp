@@ -30,8 +30,9 @@ using TJobOptions = std::vector<std::pair<std::string, std::string>>;
 TJobOptions JobOptions(const QPageLayout& layout, const std::optional<TDeviceMode>& mode)
 {
     TJobOptions options {{"media", layout.pageSize().key().toStdString()}, {"print-scaling", "none"}};
+    // The pages are already turned; the queue learns that they are meant across.
     if (layout.orientation() == QPageLayout::Landscape)
-        options.emplace_back("landscape", "");
+        options.emplace_back("orientation-requested", "4");
     if (mode && mode->Declares(DM_COPIES) && mode->Copies > 1) {
         options.emplace_back("copies", std::to_string(mode->Copies));
         const bool collate = !mode->Declares(DM_COLLATE) || mode->Collate != DMCOLLATE_FALSE;

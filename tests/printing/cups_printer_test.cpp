@@ -6,15 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
-
-#include <unistd.h>
 
 #include "platform/canvas/canvas.h"
 #include "platform/printing/printer.h"
@@ -22,6 +16,7 @@
 #include "platform/printing/qt_printer_backend.h"
 #include "printing/printer_settings.h"
 #include "tests/support/commands.h"
+#include "tests/support/private_cups.h"
 
 namespace qrp {
 namespace {
@@ -32,86 +27,28 @@ using test::RunCommand;
 using test::TCommandResult;
 using test::Trimmed;
 
-constexpr int kToolMissing = 77;
 const std::string kPdfPrinter = "QrpTestPdf";
 const std::string kPsPrinter = "QrpTestPs";
 
-class CupsPrinterTest : public ::testing::Test {
+class CupsPrinterTest : public test::PrivateCupsTest {
 protected:
     static void SetUpTestSuite()
     {
-        const std::string script = std::string(QRP_SOURCE_DIR) + "/scripts/private-cupsd.sh";
-        const TCommandResult started = RunCommand("bash " + script + " start " + std::to_string(getpid()));
-        if (started.Status == kToolMissing) {
-            SkipReason = "CUPS is not installed (cupsd, lpadmin, lpstat)";
+        StartDaemon();
+        if (!Running())
             return;
-        }
-        ASSERT_EQ(started.Status, 0) << "the private cupsd did not start";
-        Socket = Trimmed(started.Output);
-        // Every CUPS client in this process, Qt's included, talks to the private daemon.
-        setenv("CUPS_SERVER", Socket.c_str(), 1);
-        unsetenv("PRINTER");
-        unsetenv("LPDEST");
-
-        // Printed files go inside the daemon's root, so they go with it.
-        OutputDir = (fs::path(Socket).parent_path() / "output").string();
-        fs::create_directory(OutputDir);
-        AddPrinter(kPdfPrinter, "Pdf.pdf", "lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd");
+        AddPrinter(kPdfPrinter, "Pdf.pdf", kPdfModel);
         AddPrinter(kPsPrinter, "Ps.prn", "drv:///sample.drv/generic.ppd");
         // The server's default, kept in the private root; never a per-user default.
         ASSERT_EQ(RunCommand("lpadmin -d " + kPdfPrinter).Status, 0);
     }
-
-    static void TearDownTestSuite()
-    {
-        if (!Socket.empty())
-            RunCommand("bash " + std::string(QRP_SOURCE_DIR) + "/scripts/private-cupsd.sh stop " + Socket);
-        Socket.clear();
-        OutputDir.clear();
-    }
-
-    void SetUp() override
-    {
-        if (!SkipReason.empty())
-            GTEST_SKIP() << SkipReason;
-        ASSERT_FALSE(Socket.empty()) << "no private cupsd";
-    }
-
-    static void AddPrinter(const std::string& name, const std::string& file, const std::string& model)
-    {
-        const std::string uri = "file://" + (fs::path(OutputDir) / file).string();
-        ASSERT_EQ(RunCommand("lpadmin -p " + name + " -E -v " + uri + " -m " + model + " 2>&1").Status, 0) << name;
-    }
-
-    static fs::path OutputOf(const std::string& file) { return fs::path(OutputDir) / file; }
-
-    // Waits until the daemon has no job left, and says whether it got there.
-    static bool AllJobsDone()
-    {
-        for (int i = 0; i < 300; ++i) {
-            if (Trimmed(RunCommand("lpstat -o").Output).empty())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
-    }
-
-    static std::string ErrorLog()
-    {
-        std::ifstream in(fs::path(Socket).parent_path() / "log" / "error_log");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static void TearDownTestSuite() { StopDaemon(); }
 
     static void Select(TPrinter& printer, const std::string& device)
     {
         printer.SetPrinter(device, "", "", std::nullopt);
     }
 
-    static inline std::string SkipReason;
-    static inline std::string Socket;
-    static inline std::string OutputDir;
 };
 
 TEST_F(CupsPrinterTest, ListsThePrintersAndTheServersDefault)

@@ -7,6 +7,7 @@
 
 #include "platform/byte_order.h"
 #include "report/qr_page_list.h"
+#include "tests/support/commands.h"
 #include "tests/support/test_files.h"
 #include "tests/tools/tool_runner.h"
 
@@ -140,6 +141,14 @@ TEST_F(QrpTool, UsageErrorsExitWith2)
              {"convert", file, Dir.File("b.qrp")},
              {"convert", "--plain", "--compress", file, Dir.File("b.qrp")},
              {"pack"},
+             {"print"},
+             {"print", file, "--copies", "0"},
+             {"print", file, "--copies", "two"},
+             {"print", file, "--pages", "4-2"},
+             {"print", file, "--pages", "x"},
+             {"print", file, "--landscape", "--portrait"},
+             {"print", file, "--printer", "No such printer"},
+             {"print", file, "--printer", "x", "--output", Dir.File("x.pdf")},
          }) {
         const ToolResult result = Run(arguments);
         EXPECT_EQ(result.ExitCode, 2) << (arguments.empty() ? "" : arguments[0]) << " " << arguments.size();
@@ -160,6 +169,35 @@ TEST_F(QrpTool, SampleReportsAreProducedThroughTheReportPrinter)
     ASSERT_EQ(Run({"sample", Dir.File("plain.qrp")}).ExitCode, 0);
     EXPECT_EQ(Run({"info", "--json", Dir.File("plain.qrp")}).Out.find("\"compressed\": false"), 13u);
     EXPECT_EQ(Run({"sample"}).ExitCode, 2);
+}
+
+TEST_F(QrpTool, PrintsToAPdfFileOnAMachineWithoutPrinters)
+{
+    const std::string file = WriteDocument("five.qrp", 5, true);
+    const std::string noService = "CUPS_SERVER=/nonexistent/qrp-cups.sock ";
+    const auto print = [&](const std::string& arguments) {
+        return RunCommand(noService + test::Quote(QRPTOOL_PATH) + " print " + test::Quote(file) + " " + arguments);
+    };
+    const ToolResult printed = print("--pages 2-4 --landscape --output " + test::Quote(Dir.File("out.pdf")));
+    ASSERT_EQ(printed.ExitCode, 0) << printed.Err;
+    EXPECT_NE(printed.Out.find("pages 2-4"), std::string::npos) << printed.Out;
+    EXPECT_EQ(test::PdfPageCount(Dir.File("out.pdf")), 3);
+    EXPECT_EQ(test::PdfPageSize(Dir.File("out.pdf")), "842 x 595");
+
+    // Pages the document does not have, and a file that is not there: exit 1, nothing written.
+    const ToolResult beyond = print("--pages 6-9 --output " + test::Quote(Dir.File("none.pdf")));
+    EXPECT_EQ(beyond.ExitCode, 1);
+    EXPECT_NE(beyond.Err.find("has 5 pages"), std::string::npos) << beyond.Err;
+    const ToolResult missing =
+        RunCommand(noService + test::Quote(QRPTOOL_PATH) + " print " + test::Quote(Dir.File("missing.qrp")) +
+                   " --output " + test::Quote(Dir.File("none.pdf")));
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_EQ(Lines(missing.Err), 1) << missing.Err;
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("none.pdf")));
+    // Without a queue and without a file there is nowhere to print.
+    const ToolResult nowhere = print("");
+    EXPECT_EQ(nowhere.ExitCode, 1);
+    EXPECT_NE(nowhere.Err.find("No output file"), std::string::npos) << nowhere.Err;
 }
 
 TEST_F(QrpTool, TheBundledSampleIsSound)
