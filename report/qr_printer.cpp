@@ -32,6 +32,7 @@ TQRPrinter::TQRPrinter()
         const int selected = ApplicationPrinter().PrinterIndex();
         if (selected >= 0 && selected < Printer->PrinterCount()) {
             Printer->SetPrinterIndex(selected);
+            UseApplicationPort();
             PrinterSettings->ReadPrinterSettings();
         }
     }
@@ -424,7 +425,22 @@ void TQRPrinter::SetPrinterPosition(int index)
         return;
     Printer->SetPrinterIndex(index);
     ReselectDefaults(*Printer);
+    UseApplicationPort();
     PrinterSettings->ReadPrinterSettings();
+}
+
+void TQRPrinter::UseApplicationPort()
+{
+    // The port the print dialog gave the application's printer (the file the
+    // PDF file printer writes) is this printer's too.
+    const TPrinter& application = ApplicationPrinter();
+    const int index = Printer->PrinterIndex();
+    if (index < 0 || index >= application.PrinterCount())
+        return;
+    const TPrinterInfo& chosen = application.Printers()[static_cast<std::size_t>(index)];
+    const TPrinterSelection own = Printer->GetPrinter();
+    if (chosen.Device == own.Device && !chosen.Port.empty() && chosen.Port != own.Port)
+        Printer->SetPrinter(own.Device, own.Driver, chosen.Port, own.DeviceMode);
 }
 
 TQRPaperSize TQRPrinter::PaperSize() const { return PrinterSettings->PaperSize(); }

@@ -145,6 +145,7 @@ private:
     void DetectPaper(const TMetafile& firstPage);
     void UseScreenScale();
     void UsePrinterScale();
+    void UseApplicationPort();
     void StartPrinterPage();
     void EndPrinterPage();
     // The pages Print puts on paper: first > last when there are none.

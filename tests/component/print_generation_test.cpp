@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QApplication>
 #include <QLabel>
@@ -16,7 +17,11 @@
 #include "platform/messages/application.h"
 #include "platform/printing/printer_backend.h"
 #include "platform/printing/scripted_printer_backend.h"
+#include "platform/printing/printer.h"
+#include "platform/printing/qt_printer_backend.h"
 #include "printing/qr_progress_form.h"
+#include "tests/support/commands.h"
+#include "tests/support/test_files.h"
 
 namespace qrp {
 namespace {
@@ -169,6 +174,21 @@ TEST_F(PrintGeneration, TheEmptyDefinitionShowsTheProgressWindowAndPrintsNothing
     windowsDuring = 0;
     report.Print();
     EXPECT_EQ(windowsDuring, 0);
+}
+
+TEST(PrintGenerationToAFile, ThePdfFileChosenForTheApplicationsPrinterIsWritten)
+{
+    setenv("CUPS_SERVER", "/nonexistent/qrp-cups.sock", 1);
+    SetPrinterBackend(nullptr);
+    test::ScratchDir dir;
+    ApplicationPrinter().SetPrinter(kPdfFilePrinter, "", dir.File("generated.pdf"), std::nullopt);
+    PagedReport report;
+    report.Pages = 3;
+    report.ShowProgress = false;
+    report.PrinterSettings.PrinterPosition = ApplicationPrinter().PrinterIndex();
+    report.Print();
+    EXPECT_EQ(test::PdfPageCount(dir.File("generated.pdf")), 3);
+    SetPrinterBackend(nullptr);
 }
 
 }  // namespace
