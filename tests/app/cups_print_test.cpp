@@ -70,7 +70,8 @@ TEST_F(CupsPrint, QrptoolSendsARangeOnceWithTheCopiesAsTheJobsCount)
     ASSERT_TRUE(AllJobsDone()) << ErrorLog();
     const int job = LastJobId();
     ASSERT_EQ(job, before + 1) << "one job";
-    EXPECT_EQ(JobInteger(job, "copies"), 2);
+    EXPECT_EQ(JobAttribute(job, "copies"), "2");
+    EXPECT_EQ(JobAttribute(job, "print-scaling"), "none") << "the queue does not fit the pages again";
 
     // What was sent: each page once, on A4, pages 2 and 3 in that order.
     const fs::path sent = SpooledDocument(job);
@@ -96,7 +97,9 @@ TEST_F(CupsPrint, ALandscapeDocumentComesOutOnLandscapeA4)
     const auto printed = Qrptool("print " + Quoted(Dir.File("across.qrp")));
     ASSERT_EQ(printed.Status, 0) << printed.Output;
     ASSERT_TRUE(AllJobsDone()) << ErrorLog();
-    EXPECT_EQ(test::PdfPageSize(SpooledDocument(LastJobId())), "842 x 595");
+    const int job = LastJobId();
+    EXPECT_EQ(test::PdfPageSize(SpooledDocument(job)), "842 x 595");
+    EXPECT_EQ(JobAttribute(job, "orientation-requested"), "landscape");
     EXPECT_EQ(test::PdfPageSize(OutputOf("Pdf.pdf")), "842 x 595");
 }
 

@@ -91,16 +91,19 @@ int PrivateCupsTest::LastJobId()
     return last;
 }
 
-int PrivateCupsTest::JobInteger(int job, const char* attribute)
+std::string PrivateCupsTest::JobAttribute(int job, const char* attribute)
 {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     const std::string uri = "ipp://localhost/jobs/" + std::to_string(job);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    int value = -1;
-    if (ipp_attribute_t* found = ippFindAttribute(response, attribute, IPP_TAG_INTEGER))
-        value = ippGetInteger(found, 0);
+    std::string value;
+    if (ipp_attribute_t* found = ippFindAttribute(response, attribute, IPP_TAG_ZERO)) {
+        char text[256];
+        ippAttributeString(found, text, sizeof text);
+        value = text;
+    }
     ippDelete(response);
     return value;
 }

@@ -32,8 +32,8 @@ protected:
 
     // The id of the last job the daemon took, 0 when it took none.
     static int LastJobId();
-    // An integer attribute of a job ("copies"), -1 when it has none.
-    static int JobInteger(int job, const char* attribute);
+    // A job's attribute as text ("copies" gives "2"), empty when it has none.
+    static std::string JobAttribute(int job, const char* attribute);
     // The document the daemon keeps of a job.
     static std::filesystem::path SpooledDocument(int job);
 
