@@ -21,6 +21,7 @@
 #include "platform/printing/qt_printer_backend.h"
 #include "printing/qr_progress_form.h"
 #include "tests/support/commands.h"
+#include "tests/support/scripted_printers.h"
 #include "tests/support/test_files.h"
 
 namespace qrp {
@@ -28,14 +29,7 @@ namespace {
 
 std::shared_ptr<TScriptedPrinterBackend> OnePrinter()
 {
-    TScriptedPrinter printer;
-    printer.Info = {"Office", "office", "usb://office"};
-    TDeviceMode mode;
-    mode.Fields = DM_PAPERSIZE | DM_ORIENTATION | DM_COPIES;
-    mode.PaperSize = 9;
-    printer.DefaultMode = mode;
-    printer.Capabilities = {300, 300, {2400, 3400}, TPixelSize {2480, 3508}, TPixelOffset {40, 54}, {9}};
-    return std::make_shared<TScriptedPrinterBackend>(std::vector {printer}, 0);
+    return test::OneScriptedPrinter({300, 300, {2400, 3400}, TPixelSize {2480, 3508}, TPixelOffset {40, 54}, {9}});
 }
 
 // A definition whose band engine prints a given number of pages; page n

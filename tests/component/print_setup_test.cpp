@@ -23,6 +23,17 @@
 namespace qrp {
 namespace {
 
+// The page numbers a print dialog offers.
+struct TOffered {
+    int Min = -1, Max = -1, From = -1, To = -1;
+    bool operator==(const TOffered&) const = default;
+};
+
+TOffered Offered(const QPrintDialog& dialog)
+{
+    return {dialog.minPage(), dialog.maxPage(), dialog.fromPage(), dialog.toPage()};
+}
+
 class PrintSetup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -69,14 +80,11 @@ protected:
 
 TEST_F(PrintSetup, AFinishedDocumentOffersItsPagesAndAChosenRangeIsKept)
 {
-    int minPage = -1, maxPage = -1, fromPage = -1, toPage = -1;
+    TOffered offered;
     WithTwelvePages([&] {
         test::AnswerPrintDialog(
             [&](QPrintDialog& dialog) {
-                minPage = dialog.minPage();
-                maxPage = dialog.maxPage();
-                fromPage = dialog.fromPage();
-                toPage = dialog.toPage();
+                offered = Offered(dialog);
                 test::ChooseOutputFile(dialog, Dir.File("out.pdf"));
                 test::ChoosePageRange(dialog, 3, 5);
                 test::ChooseCopies(dialog, 2);
@@ -84,10 +92,7 @@ TEST_F(PrintSetup, AFinishedDocumentOffersItsPagesAndAChosenRangeIsKept)
             true);
         RunSetup();
     });
-    EXPECT_EQ(minPage, 1);
-    EXPECT_EQ(maxPage, 12);
-    EXPECT_EQ(fromPage, 1);
-    EXPECT_EQ(toPage, 12);
+    EXPECT_EQ(offered, (TOffered {1, 12, 1, 12}));
     EXPECT_EQ(Report.Tag, 0);
     EXPECT_EQ(Report.PrinterSettings.FirstPage, 3);
     EXPECT_EQ(Report.PrinterSettings.LastPage, 5);
@@ -116,20 +121,10 @@ TEST_F(PrintSetup, AllPagesLeaveAnOpenRange)
 
 TEST_F(PrintSetup, WithoutADocumentAnyPageNumberIsOffered)
 {
-    int minPage = -1, maxPage = -1, fromPage = -1, toPage = -1;
-    test::AnswerPrintDialog(
-        [&](QPrintDialog& dialog) {
-            minPage = dialog.minPage();
-            maxPage = dialog.maxPage();
-            fromPage = dialog.fromPage();
-            toPage = dialog.toPage();
-        },
-        false);
+    TOffered offered;
+    test::AnswerPrintDialog([&](QPrintDialog& dialog) { offered = Offered(dialog); }, false);
     RunSetup();
-    EXPECT_EQ(minPage, 0);
-    EXPECT_EQ(maxPage, 9999);
-    EXPECT_EQ(fromPage, 0);
-    EXPECT_EQ(toPage, 0);
+    EXPECT_EQ(offered, (TOffered {0, 9999, 0, 0}));
 }
 
 TEST_F(PrintSetup, ACancelledDialogKeepsEveryChoice)

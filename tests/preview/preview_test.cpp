@@ -19,6 +19,7 @@
 #include "preview/qr_preview.h"
 #include "preview/qr_preview_image.h"
 #include "report/qr_printer.h"
+#include "tests/support/scripted_printers.h"
 #include "tests/support/test_files.h"
 
 namespace qrp {
@@ -32,16 +33,7 @@ const QColor kGreen(0, 255, 0);
 // One printer taking A4 portrait, so pages are 2100 × 2970 tenths of a millimetre.
 std::shared_ptr<TScriptedPrinterBackend> A4Printer()
 {
-    TScriptedPrinter printer;
-    printer.Info = {"Scripted", "scripted", "none"};
-    TDeviceMode mode;
-    mode.Fields = DM_PAPERSIZE | DM_ORIENTATION | DM_COPIES;
-    mode.PaperSize = 9;
-    printer.DefaultMode = mode;
-    printer.Capabilities.PixelsPerInchX = printer.Capabilities.PixelsPerInchY = 600;
-    printer.Capabilities.Printable = {4800, 6800};
-    printer.Capabilities.PaperCodes = {1, 9};
-    return std::make_shared<TScriptedPrinterBackend>(std::vector<TScriptedPrinter> {printer}, 0);
+    return test::OneScriptedPrinter({600, 600, {4800, 6800}, {}, {}, {1, 9}});
 }
 
 // Draws one page; colour fills the whole page unless it is white (an empty page).

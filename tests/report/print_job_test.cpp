@@ -14,6 +14,7 @@
 #include "platform/printing/printer_backend.h"
 #include "platform/printing/scripted_printer_backend.h"
 #include "report/qr_printer.h"
+#include "tests/support/scripted_printers.h"
 #include "tests/support/test_files.h"
 
 namespace qrp {
@@ -26,15 +27,9 @@ constexpr int kPageHeight = 1123;
 
 std::shared_ptr<TScriptedPrinterBackend> OfficePrinter()
 {
-    TScriptedPrinter printer;
-    printer.Info = {"Office", "office", "usb://office"};
-    TDeviceMode mode;
-    mode.Fields = DM_PAPERSIZE | DM_COPIES | DM_ORIENTATION;
-    mode.PaperSize = 9;
-    printer.DefaultMode = mode;
-    printer.Capabilities = {600, 600, {kPrintableWidth, kPrintableHeight}, TPixelSize {4960, 7016},
-                            TPixelOffset {80, 108}, {9, 8, 11}};
-    return std::make_shared<TScriptedPrinterBackend>(std::vector {printer}, 0);
+    return test::OneScriptedPrinter({600, 600, {kPrintableWidth, kPrintableHeight}, TPixelSize {4960, 7016},
+                                     TPixelOffset {80, 108}, {9, 8, 11}},
+                                    {"Office", "office", "usb://office"});
 }
 
 // Page n of a test document: a rectangle n × 50 pixels wide across the top,
