@@ -130,6 +130,48 @@ TEST_F(ViewerPrint, ALandscapeDocumentPrintsAcrossUnlessTheUserTurnsIt)
     EXPECT_EQ(test::PdfPageSize(upright), "595 x 842") << "the orientation picked in the dialog wins";
 }
 
+TEST_F(ViewerPrint, TheDialogOpensOnTheDocumentsPaper)
+{
+    // A5 upright: 148 × 210 mm recorded at 96 pixels per inch.
+    test::WriteWholeFile(Dir.File("a5.qrp"), test::MakeDocument({NamedPage(1, 559, 794)}, false));
+    const fs::path output = Dir.File("a5.pdf");
+    QPageSize offered;
+    Run(Dir.File("a5.qrp"), [&](TQRPrew& viewer) {
+        test::AnswerPrintDialog(
+            [&](QPrintDialog& dialog) {
+                offered = dialog.printer()->pageLayout().pageSize();
+                test::ChooseOutputFile(dialog, output.string());
+            },
+            true);
+        viewer.SpeedButton3Click();
+    });
+    EXPECT_EQ(offered.id(), QPageSize::A5);
+    EXPECT_EQ(test::PdfPageSize(output), "420 x 595") << "A5";
+}
+
+TEST_F(ViewerPrint, BeforeAnyFileIsLoadedTheEmptyReportIsGeneratedAndPrintsNothing)
+{
+    const fs::path output = Dir.File("empty.pdf");
+    TQRPLoad load;
+    bool progressShown = false;
+    QTimer::singleShot(700, [&] {
+        TQRPrew* viewer = load.Viewer();
+        ASSERT_NE(viewer, nullptr);
+        test::AnswerPrintDialog([&](QPrintDialog& dialog) { test::ChooseOutputFile(dialog, output.string()); }, true);
+        load.QRReport1.AfterPrint = [&](TQRReport*) {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                progressShown |= window->isVisible() && window->windowTitle() == "Printing progress";
+        };
+        viewer->SpeedButton3Click();
+        // The request to generate again is handled by the loop, after the command.
+        Application::ProcessMessages();
+        viewer->close();
+    });
+    load.QRReport1.PreviewModal();
+    EXPECT_TRUE(progressShown);
+    EXPECT_FALSE(fs::exists(output)) << "no page, no job";
+}
+
 TEST_F(ViewerPrint, ACancelledDialogPrintsNothing)
 {
     const fs::path output = Dir.File("never.pdf");
