@@ -40,8 +40,8 @@ protected:
             return;
         AddPrinter(kPdfQueue, "Pdf.pdf", kPdfModel);
         AddPrinter(kRefusingQueue, "Refused.pdf", kPdfModel);
-        ASSERT_EQ(RunCommand("cupsreject " + kRefusingQueue + " 2>&1").Status, 0);
-        ASSERT_EQ(RunCommand("lpadmin -d " + kPdfQueue).Status, 0);
+        ASSERT_EQ(RunCommand(test::AdminCommand("cupsreject ") + kRefusingQueue + " 2>&1").Status, 0);
+        ASSERT_EQ(RunCommand(test::AdminCommand("lpadmin -d ") + kPdfQueue).Status, 0);
     }
     static void TearDownTestSuite() { StopDaemon(); }
 

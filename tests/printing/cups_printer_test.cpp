@@ -40,7 +40,7 @@ protected:
         AddPrinter(kPdfPrinter, "Pdf.pdf", kPdfModel);
         AddPrinter(kPsPrinter, "Ps.prn", "drv:///sample.drv/generic.ppd");
         // The server's default, kept in the private root; never a per-user default.
-        ASSERT_EQ(RunCommand("lpadmin -d " + kPdfPrinter).Status, 0);
+        ASSERT_EQ(RunCommand(test::AdminCommand("lpadmin -d ") + kPdfPrinter).Status, 0);
     }
     static void TearDownTestSuite() { StopDaemon(); }
 

@@ -22,6 +22,12 @@ constexpr int kToolMissing = 77;
 std::string Script() { return std::string(QRP_SOURCE_DIR) + "/scripts/private-cupsd.sh"; }
 }  // namespace
 
+// The administration commands live in sbin, which an ordinary user's PATH may leave out.
+std::string AdminCommand(const std::string& command) { return "PATH=$PATH:/usr/sbin:/sbin " + command; }
+
+namespace {
+}  // namespace
+
 void PrivateCupsTest::StartDaemon()
 {
     const TCommandResult started = RunCommand("bash " + Script() + " start " + std::to_string(getpid()));
@@ -57,7 +63,7 @@ void PrivateCupsTest::SetUp()
 void PrivateCupsTest::AddPrinter(const std::string& name, const std::string& file, const std::string& model)
 {
     const std::string uri = "file://" + OutputOf(file).string();
-    ASSERT_EQ(RunCommand("lpadmin -p " + name + " -E -v " + uri + " -m " + model + " 2>&1").Status, 0) << name;
+    ASSERT_EQ(RunCommand(AdminCommand("lpadmin -p ") + name + " -E -v " + uri + " -m " + model + " 2>&1").Status, 0) << name;
 }
 
 fs::path PrivateCupsTest::OutputOf(const std::string& file) { return fs::path(OutputDir) / file; }

@@ -10,6 +10,10 @@
 
 namespace qrp::test {
 
+// A CUPS administration command (lpadmin, cupsreject) for the shell, found
+// where ordinary users' PATH leaves it out.
+std::string AdminCommand(const std::string& command);
+
 class PrivateCupsTest : public ::testing::Test {
 protected:
     // Starts the daemon and points this process's CUPS clients (Qt's
