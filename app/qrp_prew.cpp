@@ -23,6 +23,7 @@
 #include "platform/temp_files.h"
 #include "preview/qr_preview.h"
 #include "preview/qr_preview_image.h"
+#include "report/qr_page_list.h"
 #include "report/qr_printer.h"
 
 namespace qrp {
@@ -285,11 +286,30 @@ void TQRPrew::Timer1Timer()
     }
 }
 
+namespace {
+// Reads the file's header and page 1 as loading will; a file that fails here
+// is refused before the document on screen is given up, with its name in the message.
+void CheckOpens(const std::string& path)
+{
+    try {
+        TQRPageList probe;
+        probe.AttachFile(path);
+        if (probe.PageTotal() > 0)
+            probe.GetPage(1);
+    } catch (const std::exception& error) {
+        throw Exception(QStringLiteral("Soubor %1 nelze načíst: %2")
+                            .arg(QString::fromStdString(path), QString::fromUtf8(error.what()))
+                            .toStdString());
+    }
+}
+}  // namespace
+
 void TQRPrew::OpenReportFile(const std::string& path)
 {
     TQRPrinter* printer = QRPreview1->ReportPrinter();
     if (!printer)
         return;
+    CheckOpens(path);
     try {
         printer->Load(path);
     } catch (...) {

@@ -1,11 +1,13 @@
 #include "preview/qr_preview.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include <QEvent>
 #include <QScrollBar>
 
+#include "platform/emf/metafile.h"
 #include "platform/rounding.h"
 #include "preview/qr_preview_image.h"
 #include "report/qr_printer.h"
@@ -74,6 +76,7 @@ void TQRPreview::ShowFirstPage()
     // The image now stands for page 1 even when the printer has no page (yet):
     // a number kept from the previous document would never see its page arrive.
     CurrentPage = 1;
+    FollowPageSize();
     Content->update();
 }
 
@@ -84,8 +87,39 @@ void TQRPreview::SetPageNumber(std::int32_t pageNumber)
         return;
     Image->LoadPage(pageNumber);
     CurrentPage = pageNumber;
+    FollowPageSize();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
+}
+
+std::pair<long double, long double> TQRPreview::PageExtent() const
+{
+    const std::pair<long double, long double> paper {Printer->PageWidth(), Printer->PageLength()};
+    const TMetafile* page = Image->Recording();
+    if (!page)
+        return paper;
+    // The frame in tenths of a millimetre; a page recorded in whole pixels
+    // for the paper lies within a millimetre of it.
+    constexpr int kTenthsPerInch = 254;
+    constexpr long double kSamePaper = 10;
+    const std::pair<long double, long double> frame {page->Width(kTenthsPerInch), page->Height(kTenthsPerInch)};
+    if (frame.first <= 0 || frame.second <= 0)
+        return paper;
+    if (std::abs(frame.first - paper.first) > kSamePaper || std::abs(frame.second - paper.second) > kSamePaper)
+        return frame;
+    return paper;
+}
+
+void TQRPreview::FollowPageSize()
+{
+    if (!Printer || !Image->PageLoaded() || !LaidOutExtent || *LaidOutExtent == PageExtent())
+        return;
+    if (Mode == zmWholePage)
+        ZoomWholePage();
+    else if (Mode == zmPageWidth)
+        ZoomPageWidth();
+    else
+        ApplyZoom();
 }
 
 void TQRPreview::SetZoom(std::int32_t zoom)
@@ -103,8 +137,10 @@ void TQRPreview::ApplyZoom()
     std::int32_t imageHeight = 0;
     if (Printer) {
         // Only the conversion to pixels rounds.
-        imageWidth = Printer->ToDeviceDX(static_cast<long double>(Printer->PageWidth()) / 100 * ZoomPercent);
-        imageHeight = Printer->ToDeviceDY(static_cast<long double>(Printer->PageLength()) / 100 * ZoomPercent);
+        const auto [across, down] = PageExtent();
+        imageWidth = Printer->ToDeviceDX(across / 100 * ZoomPercent);
+        imageHeight = Printer->ToDeviceDY(down / 100 * ZoomPercent);
+        LaidOutExtent = {across, down};
     } else {
         imageWidth = PlaceholderPixels(kPlaceholderWidth, ZoomPercent);
         imageHeight = PlaceholderPixels(kPlaceholderLength, ZoomPercent);
@@ -123,8 +159,9 @@ void TQRPreview::ApplyZoom()
 void TQRPreview::ZoomWholePage()
 {
     if (Printer) {
-        const long double across = Printer->ToDeviceDX(Printer->PageWidth());
-        const long double down = Printer->ToDeviceDY(Printer->PageLength());
+        const auto [pageWidth, pageLength] = PageExtent();
+        const long double across = Printer->ToDeviceDX(pageWidth);
+        const long double down = Printer->ToDeviceDY(pageLength);
         // A page of no pixels has no zoom to fit; the mode still asks again on the next resize.
         if (across > 0 && down > 0)
             SetZoom(std::min(RoundedZoom(width() / across * 95), RoundedZoom(height() / down * 95)));
@@ -137,7 +174,7 @@ void TQRPreview::ZoomWholePage()
 void TQRPreview::ZoomPageWidth()
 {
     if (Printer) {
-        const long double across = Printer->ToDeviceDX(Printer->PageWidth());
+        const long double across = Printer->ToDeviceDX(PageExtent().first);
         if (across > 0)
             SetZoom(RoundedZoom(width() / across * 90));
     } else {

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include <QScrollArea>
 
@@ -61,6 +63,13 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // The page's size in tenths of a millimetre: the printer's paper, unless
+    // the page shown was recorded for another size, which then wins so that
+    // no page is shown distorted.
+    std::pair<long double, long double> PageExtent() const;
+    // Lays the page out again when the page just loaded has another size than
+    // the one laid out, keeping the zoom mode.
+    void FollowPageSize();
     void DetachPrinter();
     void PageAvailable(std::int32_t pagesReady);
     void PlaceImage(const QRect& geometry);
@@ -71,6 +80,8 @@ private:
     TQRPrinter* Printer = nullptr;
     std::int32_t ZoomPercent = 100;
     TQRPreviewZoomMode Mode = zmFixed;
+    // The page size the last layout with a printer used; none before it.
+    std::optional<std::pair<long double, long double>> LaidOutExtent;
 };
 
 }  // namespace qrp

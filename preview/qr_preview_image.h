@@ -26,6 +26,8 @@ public:
 
     std::int32_t PageNumber() const { return ShownPage; }
     bool PageLoaded() const { return Page != nullptr; }
+    // The recording shown, or none.
+    const TMetafile* Recording() const { return Page.get(); }
     TQRPrinter* ReportPrinter() const { return Printer; }
     void SetReportPrinter(TQRPrinter* printer) { Printer = printer; }
     // The percentage the preview control last laid the image out at.

@@ -253,15 +253,16 @@ void TQRPrinter::DetectPaper(const TMetafile& firstPage)
     // No early exit: the last row the printer accepts wins, landscape after portrait.
     for (int i = kFirstRow; i <= kLastRow; ++i) {
         const auto [rowW, rowL] = rowUnits(PaperSizeAt(i));
+        // A row counts as recognised only when the printer takes its paper.
         if (w == rowW && h == rowL) {
             SetPaperSize(PaperSizeAt(i));
             SetOrientation(poPortrait);
-            matched = true;
+            matched = matched || PaperSize() == PaperSizeAt(i);
         }
         if (h == rowW && w == rowL) {
             SetPaperSize(PaperSizeAt(i));
             SetOrientation(poLandscape);
-            matched = true;
+            matched = matched || PaperSize() == PaperSizeAt(i);
         }
     }
     PaperMatched = matched;

@@ -128,24 +128,33 @@ TEST_F(Viewer, PageButtonsStopAtBothEndsAndTheSpinEditFollows)
     });
 }
 
-TEST_F(Viewer, AFailedLoadShowsTheEmptyState)
+TEST_F(Viewer, AFileThatCannotBeReadIsRefusedAndTheDocumentOnScreenStays)
 {
     const std::string good = Document("good.qrp", 3);
     test::Bytes bad = test::MakeDocument(2, false);
     bad[136] = 7;  // page 1 is no recording
     test::WriteWholeFile(Dir.File("bad.qrp"), bad);
+    const std::string expected = "Soubor " + Dir.File("bad.qrp") + " nelze načíst: Metafile is not valid";
     std::vector<std::string> shown;
     Application::SetExceptionHandler([&](const std::exception& e) { shown.push_back(e.what()); });
-    // Named on the command line: the error box and no open dialog after it.
+    // Named on the command line: the error box naming the file, and no open dialog after it.
     Run({Dir.File("bad.qrp")}, [&](TQRPrew& viewer) { EXPECT_EQ(Counter(viewer), QStringLiteral("Stránka 1 / 1")); });
-    EXPECT_EQ(shown, (std::vector<std::string> {"Metafile is not valid"}));
+    EXPECT_EQ(shown, (std::vector<std::string> {expected}));
     Run({good}, [&](TQRPrew& viewer) {
         viewer.ToolButton7Click();
+        try {
+            viewer.OpenReportFile(Dir.File("bad.qrp"));
+            ADD_FAILURE() << "the damaged file was opened";
+        } catch (const std::exception& error) {
+            EXPECT_EQ(error.what(), expected);
+        }
         EXPECT_EQ(Counter(viewer), QStringLiteral("Stránka 3 / 3"));
-        EXPECT_THROW(viewer.OpenReportFile(Dir.File("bad.qrp")), EInvalidGraphic);
-        EXPECT_EQ(Counter(viewer), QStringLiteral("Stránka 1 / 1"));
-        EXPECT_EQ(viewer.QRPreview1->PageNumber(), 1);
-        EXPECT_FALSE(viewer.QRPreview1->PageImage()->PageLoaded());
+        EXPECT_EQ(viewer.QRPreview1->PageNumber(), 3);
+        EXPECT_TRUE(viewer.QRPreview1->PageImage()->PageLoaded());
+        EXPECT_EQ(viewer.QRPreview1->ReportPrinter()->DocState, rpsFinished) << "the document is still held";
+        // A file that is not there at all is named too.
+        EXPECT_THROW(viewer.OpenReportFile(Dir.File("gone.qrp")), std::exception);
+        EXPECT_EQ(Counter(viewer), QStringLiteral("Stránka 3 / 3"));
     });
     Application::SetExceptionHandler(nullptr);
 }

@@ -440,5 +440,33 @@ TEST_F(Preview, ScrollingRepaintsWithoutFetchingOrPlayingThePageAgain)
     control->SetReportPrinter(nullptr);
 }
 
+TEST_F(Preview, EveryPageIsLaidOutAtTheSizeItWasRecordedFor)
+{
+    // A Letter printer that lacks A4 and A5: loading recognises no paper.
+    SetPrinterBackend(test::OneScriptedPrinter({600, 600, {4800, 6800}, {}, {}, {1}}, {"Letter", "", ""}, 1));
+    test::ScratchDir dir;
+    const std::vector<TMetafile> pages {test::MakePage(1, 1123, 794), test::MakePage(2, 559, 794),
+                                        test::MakePage(3, 1123, 794)};
+    test::WriteWholeFile(dir.File("mixed.qrp"), test::MakeDocument(pages, false));
+    TQRPrinter printer;
+    printer.Load(dir.File("mixed.qrp"));
+    ASSERT_FALSE(printer.PaperRecognised());
+    auto control = Control();
+    control->SetReportPrinter(&printer);
+    const TQRPreviewImage& image = *control->PageImage();
+
+    control->SetZoom(100);
+    EXPECT_EQ(image.size(), QSize(1123 + 4, 794 + 4)) << "A4 across, not squeezed into the printer's paper";
+    control->SetPageNumber(2);
+    EXPECT_EQ(image.size(), QSize(559 + 4, 794 + 4)) << "an A5 page at its own size, the zoom kept";
+    EXPECT_EQ(control->Zoom(), 100);
+    control->ZoomWholePage();
+    EXPECT_EQ(control->Zoom(), 49) << "min(688 / 559 × 95, 408 / 794 × 95)";
+    control->SetPageNumber(3);
+    EXPECT_EQ(control->ZoomMode(), zmWholePage);
+    EXPECT_EQ(control->Zoom(), 49) << "min(688 / 1123 × 95, 408 / 794 × 95)";
+    EXPECT_EQ(image.size(), QSize(550 + 4, 389 + 4));
+}
+
 }  // namespace
 }  // namespace qrp

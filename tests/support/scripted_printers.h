@@ -9,15 +9,16 @@
 
 namespace qrp::test {
 
-// A back end with this one printer, which is the default.
+// A back end with this one printer, which is the default, its device mode on paper code paper.
 inline std::shared_ptr<TScriptedPrinterBackend> OneScriptedPrinter(
-    const TPrinterCapabilities& capabilities, const TPrinterInfo& info = {"Scripted", "scripted", "none"})
+    const TPrinterCapabilities& capabilities, const TPrinterInfo& info = {"Scripted", "scripted", "none"},
+    std::int16_t paper = 9)
 {
     TScriptedPrinter printer;
     printer.Info = info;
     TDeviceMode mode;
     mode.Fields = DM_PAPERSIZE | DM_ORIENTATION | DM_COPIES;
-    mode.PaperSize = 9;
+    mode.PaperSize = paper;
     printer.DefaultMode = mode;
     printer.Capabilities = capabilities;
     return std::make_shared<TScriptedPrinterBackend>(std::vector {printer}, 0);
