@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <random>
 
@@ -179,6 +181,11 @@ TEST_P(DamagedFile, FailsCleanly)
         EXPECT_EQ(damage.PagesStillReadable, list.PageTotal()) << "the damage went unnoticed";
     }
     EXPECT_FALSE(CheckReportFile(name).empty());
+    // Every kind here is damage that readers meet, not an oddity they get past.
+    const auto problems = InspectReportFile(name);
+    EXPECT_TRUE(std::any_of(problems.begin(), problems.end(),
+                            [](const TCheckProblem& p) { return p.Severity == TCheckSeverity::Damage; }))
+        << "only oddities found";
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DamagedFile, ::testing::ValuesIn(Damages()),
@@ -207,6 +214,145 @@ TEST(ReportFileCheck, NamesWhatIsWrong)
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0], "header: the format words are 3 and 306 instead of 3 and 305");
     EXPECT_EQ(problems[1], "8 bytes follow the record of the last page");
+}
+
+// Oddities are what readers get past as they are written: format words no
+// reader checks, and bytes no reader looks at. Bytes after the last record of
+// two pages or more are damage: readers take the file's last four bytes for
+// the last page's start. So is a record the header's page count leaves out.
+struct CheckCase {
+    const char* Name;
+    int Pages;
+    std::function<void(Document&)> Apply;
+    std::vector<TCheckSeverity> Expected;
+};
+
+void Append(Document& d, std::size_t count, std::uint8_t value = 0) { d.File.insert(d.File.end(), count, value); }
+
+Document MakeDocumentOf(int pages)
+{
+    Document doc;
+    std::vector<TMetafile> recordings;
+    for (int i = 1; i <= pages; ++i)
+        recordings.push_back(test::MakePage(i, 794, 1123, 40 * i));
+    doc.File = test::MakeDocument(recordings, false);
+    return doc;
+}
+
+TEST(ReportFileCheck, TellsOdditiesFromDamage)
+{
+    using enum TCheckSeverity;
+    const std::vector<CheckCase> cases = {
+        {"OtherFormatWords", 3, [](Document& d) { Put(d, 0, 0x01320004); }, {Oddity}},
+        {"BytesAfterTheHeaderOfNoPages", 0, [](Document& d) { Append(d, 20, 0xAB); }, {Oddity}},
+        {"BytesAfterTheOnlyPage", 1, [](Document& d) { Append(d, 16); }, {Oddity}},
+        {"OtherWordsAndBytesAfterTheOnlyPage", 1,
+         [](Document& d) {
+             Put(d, 0, 0x01310002);
+             Append(d, 3, 7);
+         },
+         {Oddity, Oddity}},
+        {"BytesAfterTheLastOfTwoPages", 2, [](Document& d) { Append(d, 4); }, {Damage}},
+        {"BytesAfterTheLastOfThreePages", 3, [](Document& d) { Append(d, 8, 1); }, {Damage}},
+        {"AnUncountedSecondPage", 2, [](Document& d) { Put(d, 8, 1); }, {Damage}},
+        {"UncountedPagesAfterAHeaderOfNone", 2, [](Document& d) { Put(d, 8, 0); }, {Damage}},
+        {"OtherWordsOnADamagedFile", 3,
+         [](Document& d) {
+             Put(d, 0, 0x01320003);
+             Put(d, 136, 77);
+         },
+         {Oddity, Damage}},
+    };
+    test::ScratchDir dir;
+    for (const CheckCase& oddity : cases) {
+        Document doc = MakeDocumentOf(oddity.Pages);
+        oddity.Apply(doc);
+        test::WriteWholeFile(dir.File("odd.qrp"), doc.File);
+        const auto problems = InspectReportFile(dir.File("odd.qrp"));
+        std::vector<TCheckSeverity> severities;
+        std::string texts;
+        for (const TCheckProblem& problem : problems) {
+            severities.push_back(problem.Severity);
+            texts += problem.Text + " (" + problem.Note + "); ";
+            EXPECT_NE(problem.Text, "");
+        }
+        EXPECT_EQ(severities, oddity.Expected) << oddity.Name << ": " << texts;
+        EXPECT_EQ(CheckReportFile(dir.File("odd.qrp")).size(), problems.size()) << oddity.Name;
+    }
+}
+
+TEST(ReportFileCheck, OdditiesAreWhatReadersGetPast)
+{
+    // Only oddities: every page reads, in any order, from a fresh document.
+    test::ScratchDir dir;
+    Document words = MakeDocumentOf(3);
+    Put(words, 0, 0x01320004);
+    Document tail = MakeDocumentOf(1);
+    Append(tail, 16);
+    for (const Document* doc : {&words, &tail}) {
+        test::WriteWholeFile(dir.File("odd.qrp"), doc->File);
+        for (std::int32_t first = 1; first <= 3; ++first) {
+            TQRPageList list;
+            list.AttachFile(dir.File("odd.qrp"));
+            for (std::int32_t n = std::min(first, list.PageTotal()); n >= 1; --n)
+                EXPECT_NO_THROW(list.GetPage(n)) << "page " << n;
+        }
+    }
+    // The damage: bytes after the last of three pages, and the last page read first fails.
+    Document damaged = MakeDocumentOf(3);
+    Append(damaged, 8, 1);
+    test::WriteWholeFile(dir.File("damaged.qrp"), damaged.File);
+    TQRPageList list;
+    list.AttachFile(dir.File("damaged.qrp"));
+    EXPECT_THROW(list.GetPage(3), Exception);
+}
+
+TEST(ReportFileCheck, KnowsFilesThatAreNoReportFiles)
+{
+    test::ScratchDir dir;
+    const auto reason = [&](const Bytes& bytes) {
+        test::WriteWholeFile(dir.File("file"), bytes);
+        return WhyNotAReportFile(dir.File("file"));
+    };
+    const auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+
+    EXPECT_EQ(reason({}), "it is empty");
+    EXPECT_EQ(reason(Bytes(50, 0)), "it is shorter than the 128-byte header: 50 bytes");
+    Bytes pdf = text("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+    pdf.resize(2000, ' ');
+    EXPECT_EQ(reason(pdf), "it is a PDF document");
+    EXPECT_EQ(reason(test::MakePage(1).Bytes()), "it is an EMF page recording");
+    Bytes png = text("\x89PNG\r\n\x1a\n");
+    png.resize(300, 0);
+    EXPECT_EQ(reason(png), "it is a PNG picture");
+    EXPECT_EQ(reason(Bytes(1000, 0)),
+              "it does not begin with the format words 3 and 305, nor with a header like a report file's");
+    Bytes noise(4000);
+    std::mt19937 random(3);
+    for (auto& b : noise)
+        b = static_cast<std::uint8_t>(random());
+    EXPECT_TRUE(reason(noise).has_value());
+
+    // Report files, sound or not: the format words, or other words on a report's header or page 1.
+    EXPECT_EQ(reason(test::MakeDocument(0, false)), std::nullopt);
+    EXPECT_EQ(reason(test::MakeDocument(2, true)), std::nullopt);
+    Document odd = MakeBase(false);
+    Put(odd, 0, 0x01320004);
+    EXPECT_EQ(reason(odd.File), std::nullopt);
+    Put(odd, 12, 0x55);  // a reserved word no longer zero, page 1 still framed at 128
+    EXPECT_EQ(reason(odd.File), std::nullopt);
+    Put(odd, 128, 9);  // and page 1's record broken too: nothing left to go by
+    EXPECT_TRUE(reason(odd.File).has_value());
+    Document broken = MakeBase(true);
+    Put(broken, 8, -1);
+    EXPECT_EQ(reason(broken.File), std::nullopt);
+
+    // The check says so, as its only problem.
+    test::WriteWholeFile(dir.File("x.pdf"), pdf);
+    const auto problems = InspectReportFile(dir.File("x.pdf"));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Severity, TCheckSeverity::Damage);
+    EXPECT_EQ(problems[0].Text, "not a report file (it is a PDF document)");
 }
 
 }  // namespace

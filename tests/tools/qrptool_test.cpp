@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cctype>
+#include <cstdlib>
+#include <sstream>
 
 #include "platform/byte_order.h"
 #include "report/qr_page_list.h"
@@ -209,6 +210,225 @@ TEST_F(QrpTool, TheBundledSampleIsSound)
     list.AttachFile(sample);
     EXPECT_GE(list.PageTotal(), 2);
     EXPECT_TRUE(list.Compression());
+}
+
+const std::vector<std::string> kCommands = {"info", "check", "pack", "unpack", "convert", "render", "sample", "print"};
+
+// Standard error without the usage lines: "usage: qrptool CMD ..." and their continuations.
+std::string WithoutUsage(const std::string& err)
+{
+    std::string rest;
+    std::istringstream lines(err);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("usage: qrptool", 0) != 0 && line.rfind("       ", 0) != 0)
+            rest += line + "\n";
+    return rest;
+}
+
+TEST_F(QrpTool, PackWithoutPagesIsAUsageErrorAndLeavesTheOutputAlone)
+{
+    const std::string existing = WriteDocument("keep.qrp", 2, true);
+    const Bytes before = test::ReadWholeFile(existing);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>> {
+             {"pack", existing}, {"pack", "--compress", existing}, {"pack", existing, "--compress"}}) {
+        const ToolResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 2) << result.Err;
+        EXPECT_EQ(result.Out, "");
+        EXPECT_NE(result.Err.find("qrptool pack: give one or more page recordings after " + existing + "\n"),
+                  std::string::npos)
+            << result.Err;
+        EXPECT_NE(result.Err.find("usage: qrptool pack [--compress] OUT.qrp PAGE.emf...\n"), std::string::npos)
+            << result.Err;
+        EXPECT_EQ(test::ReadWholeFile(existing), before) << "the report file was overwritten";
+    }
+    EXPECT_EQ(Run({"pack", Dir.File("new.qrp")}).ExitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("new.qrp")));
+}
+
+TEST_F(QrpTool, CheckWarnsOfOdditiesAndFailsOnlyOnDamage)
+{
+    // Other format words and bytes after the only page: readers get past both.
+    Bytes odd = test::MakeDocument(1, false);
+    StoreUInt16(odd.data() + 2, 306);
+    odd.insert(odd.end(), 6, 0);
+    test::WriteWholeFile(Dir.File("odd.qrp"), odd);
+    const ToolResult warned = Run({"check", Dir.File("odd.qrp")});
+    EXPECT_EQ(warned.ExitCode, 0) << warned.Err;
+    EXPECT_EQ(Lines(warned.Err), 2) << warned.Err;
+    EXPECT_EQ(test::LinesNotBeginningWith(warned.Err, "qrptool check: warning: " + Dir.File("odd.qrp") + ": "), "")
+        << warned.Err;
+    EXPECT_NE(warned.Err.find("header: the format words are 3 and 306 instead of 3 and 305"), std::string::npos);
+    EXPECT_NE(warned.Err.find("6 bytes follow the record of the last page"), std::string::npos);
+    EXPECT_EQ(warned.Out, Dir.File("odd.qrp") + ": readable, 2 warnings\n");
+
+    // --strict: the same lines as errors.
+    const ToolResult strict = Run({"check", "--strict", Dir.File("odd.qrp")});
+    EXPECT_EQ(strict.ExitCode, 1);
+    EXPECT_EQ(Lines(strict.Err), 2) << strict.Err;
+    EXPECT_EQ(strict.Err.find("warning"), std::string::npos) << strict.Err;
+    EXPECT_EQ(test::LinesNotBeginningWith(strict.Err, "qrptool check: " + Dir.File("odd.qrp") + ": "), "");
+    EXPECT_EQ(strict.Out, "");
+
+    // A sound file stays sound under --strict.
+    const ToolResult sound = Run({"check", "--strict", WriteDocument("ok.qrp", 2, true)});
+    EXPECT_EQ(sound.ExitCode, 0) << sound.Err;
+    EXPECT_EQ(sound.Out, Dir.File("ok.qrp") + ": sound\n");
+
+    // Bytes after the last of several pages: readers going to the last page miss it.
+    Bytes tail = test::MakeDocument(3, false);
+    tail.insert(tail.end(), 8, 1);
+    test::WriteWholeFile(Dir.File("tail.qrp"), tail);
+    const ToolResult damaged = Run({"check", Dir.File("tail.qrp")});
+    EXPECT_EQ(damaged.ExitCode, 1);
+    EXPECT_EQ(damaged.Err, "qrptool check: " + Dir.File("tail.qrp") +
+                               ": 8 bytes follow the record of the last page (readers take the file's last four "
+                               "bytes for the start of the last page)\n");
+    EXPECT_EQ(Run({"render", Dir.File("tail.qrp"), "--pages", "3", "-o", Dir.File("tail")}).ExitCode, 1)
+        << "readers do miss the last page";
+
+    // Damage with an oddity: the oddity stays a warning, the exit code is 1.
+    Bytes both = test::MakeDocument(2, false);
+    StoreUInt16(both.data() + 2, 306);
+    StoreUInt32(both.data() + 136, 2);
+    test::WriteWholeFile(Dir.File("both.qrp"), both);
+    const ToolResult mixed = Run({"check", Dir.File("both.qrp")});
+    EXPECT_EQ(mixed.ExitCode, 1);
+    EXPECT_NE(mixed.Err.find("qrptool check: warning: " + Dir.File("both.qrp") + ": header:"), std::string::npos)
+        << mixed.Err;
+    EXPECT_NE(mixed.Err.find("qrptool check: " + Dir.File("both.qrp") + ": page 1: Metafile is not valid"),
+              std::string::npos)
+        << mixed.Err;
+    EXPECT_EQ(mixed.Out, "");
+}
+
+TEST_F(QrpTool, FilesThatAreNoReportFilesAreNamedSo)
+{
+    test::MakePage(1).SaveToFile(Dir.File("page.emf"));
+    Bytes pdf = {'%', 'P', 'D', 'F', '-', '1', '.', '4', '\n'};
+    pdf.resize(3000, ' ');
+    test::WriteWholeFile(Dir.File("x.pdf"), pdf);
+    test::WriteWholeFile(Dir.File("short.qrp"), Bytes(50, 0));
+    test::WriteWholeFile(Dir.File("zeros.bin"), Bytes(1000, 0));
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {Dir.File("x.pdf"), "it is a PDF document"},
+        {Dir.File("page.emf"), "it is an EMF page recording"},
+        {Dir.File("short.qrp"), "it is shorter than the 128-byte header: 50 bytes"},
+        {Dir.File("zeros.bin"), "it does not begin with the format words 3 and 305, nor with a header like a report file's"},
+    };
+    for (const auto& [file, reason] : files) {
+        for (const std::string command : {"info", "check", "unpack"}) {
+            std::vector<std::string> arguments = {command, file};
+            if (command == "unpack")
+                arguments.push_back(Dir.File("pages"));
+            const ToolResult result = Run(arguments);
+            EXPECT_EQ(result.ExitCode, 1) << command << " " << file;
+            EXPECT_EQ(result.Err, "qrptool " + command + ": " + file + ": not a report file (" + reason + ")\n");
+            EXPECT_EQ(result.Out, "");
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("pages")));
+    // A report file with other format words is still one.
+    Bytes odd = test::MakeDocument(2, false);
+    StoreUInt16(odd.data(), 4);
+    test::WriteWholeFile(Dir.File("odd.qrp"), odd);
+    const ToolResult info = Run({"info", Dir.File("odd.qrp")});
+    EXPECT_EQ(info.ExitCode, 0) << info.Err;
+    EXPECT_NE(info.Out.find("Pages:       2"), std::string::npos);
+}
+
+TEST_F(QrpTool, EveryCommandAnswersHelpWithItsOwnUsage)
+{
+    for (const std::string& command : kCommands) {
+        for (const std::string help : {"--help", "-h"}) {
+            const ToolResult result = Run({command, help});
+            EXPECT_EQ(result.ExitCode, 0) << command << " " << help << ": " << result.Err;
+            EXPECT_EQ(result.Err, "");
+            EXPECT_EQ(result.Out.rfind("usage: qrptool " + command + " ", 0), 0u) << result.Out;
+            for (const std::string& other : kCommands) {
+                if (other != command) {
+                    EXPECT_EQ(result.Out.find("qrptool " + other + " "), std::string::npos)
+                        << command << " --help shows " << other << ":\n" << result.Out;
+                }
+            }
+        }
+    }
+    // Help wins over whatever else the line holds, and needs no input.
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>> {
+             {"render", "--help"},
+             {"render", "--bogus", "--help"},
+             {"render", Dir.File("missing.qrp"), "-o", Dir.File("x"), "--dpi", "0", "-h"},
+             {"print", "--copies", "0", "--help"},
+             {"pack", Dir.File("out.qrp"), "--help"}}) {
+        const ToolResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 0) << arguments.back() << ": " << result.Err;
+        EXPECT_EQ(result.Out.rfind("usage: qrptool " + arguments[0] + " ", 0), 0u) << result.Out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("x")));
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("out.qrp")));
+    // "--" ends the options: a file may be named -h.
+    EXPECT_EQ(Run({"info", "--", "-h"}).ExitCode, 1);
+
+    // The program's own help lists every command.
+    for (const std::string help : {"--help", "-h"}) {
+        const ToolResult all = Run({help});
+        EXPECT_EQ(all.ExitCode, 0);
+        for (const std::string& command : kCommands)
+            EXPECT_NE(all.Out.find("qrptool " + command + " "), std::string::npos) << command;
+        EXPECT_NE(all.Out.find("qrptool COMMAND --help"), std::string::npos);
+    }
+}
+
+TEST_F(QrpTool, VersionIsTheProjectsVersion)
+{
+    ASSERT_NE(test::ProjectVersion(), "");
+    const ToolResult version = Run({"--version"});
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Out, "qrptool " + test::ProjectVersion() + "\n");
+    EXPECT_EQ(version.Err, "");
+}
+
+TEST_F(QrpTool, EveryMessageBeginsWithTheProgramAndTheCommand)
+{
+    const std::string file = WriteDocument("a.qrp", 2, false);
+    Bytes broken = test::MakeDocument(2, false);
+    StoreInt32(broken.data() + 128, 9);
+    test::WriteWholeFile(Dir.File("broken.qrp"), broken);
+    const std::string missing = Dir.File("missing.qrp");
+    const std::vector<std::vector<std::string>> runs = {
+        {"info", missing},
+        {"info", Dir.File("broken.qrp")},
+        {"info", "--verbose", file},
+        {"check", missing},
+        {"check", Dir.File("broken.qrp")},
+        {"pack", Dir.File("b.qrp"), missing},
+        {"pack", file},
+        {"unpack", missing, Dir.File("out")},
+        {"unpack", file},
+        {"convert", "--plain", Dir.File("broken.qrp"), Dir.File("c.qrp")},
+        {"convert", file, Dir.File("c.qrp")},
+        {"render", missing, "-o", Dir.File("r")},
+        {"render", file, "-o", Dir.File("r.png")},
+        {"render", file, "--dpi", "x", "-o", Dir.File("r")},
+        {"sample"},
+        {"sample", Dir.File("no/such/folder/s.qrp")},
+        {"print", missing, "--output", Dir.File("p.pdf")},
+        {"print", file, "--copies", "0"},
+    };
+    for (const auto& arguments : runs) {
+        const ToolResult result = Run(arguments);
+        EXPECT_NE(result.ExitCode, 0) << arguments[0] << " " << arguments.back();
+        EXPECT_NE(result.Err, "") << arguments[0] << " " << arguments.back();
+        EXPECT_EQ(test::LinesNotBeginningWith(WithoutUsage(result.Err), "qrptool " + arguments[0] + ": "), "")
+            << arguments[0] << " " << arguments.back() << ":\n" << result.Err;
+    }
+    // Without a command: the program's name alone.
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>> {{}, {"frobnicate"}, {"--frobnicate"}}) {
+        const ToolResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 2);
+        EXPECT_EQ(test::LinesNotBeginningWith(WithoutUsage(result.Err), "qrptool: "), "") << result.Err;
+        EXPECT_NE(WithoutUsage(result.Err), "") << result.Err;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "platform/emf/emf_records.h"
+#include "platform/emf/emf_writer.h"
 #include "report/qr_page_list.h"
 #include "tests/support/test_files.h"
 #include "tests/tools/tool_runner.h"
@@ -84,6 +86,86 @@ TEST_F(Render, BadArgumentsAndDamagedInput)
     const ToolResult bad = Run({"render", Dir.File("bad.emf"), "-o", Dir.File("bad.png")});
     EXPECT_EQ(bad.ExitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(Dir.File("bad.png")));
+}
+
+TEST_F(Render, OnePageGoesStraightToTheFileOutNames)
+{
+    // --pages choosing one page of several, as PNG and as SVG.
+    const ToolResult png = Run({"render", kSample, "--pages", "2", "-o", Dir.File("two.png")});
+    ASSERT_EQ(png.ExitCode, 0) << png.Err;
+    ASSERT_TRUE(std::filesystem::is_regular_file(Dir.File("two.png")));
+    EXPECT_EQ(QImage(QString::fromStdString(Dir.File("two.png"))).size(), QSize(794, 1123));
+    ASSERT_EQ(Run({"render", kSample, "--pages", "1", "--dpi", "48", "-o", Dir.File("one.svg")}).ExitCode, 0);
+    ASSERT_TRUE(std::filesystem::is_regular_file(Dir.File("one.svg")));
+    const Bytes svg = test::ReadWholeFile(Dir.File("one.svg"));
+    EXPECT_NE(std::string(svg.begin(), svg.end()).find("<svg"), std::string::npos);
+    // The same page twice is still one picture.
+    EXPECT_EQ(Run({"render", kSample, "--pages", "3,3", "-o", Dir.File("three.png")}).ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(Dir.File("three.png")));
+
+    // A document of one page, whatever the case of the extension.
+    const std::string single = WriteDocument("single.qrp", 1, true);
+    ASSERT_EQ(Run({"render", single, "-o", Dir.File("single.PNG")}).ExitCode, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(Dir.File("single.PNG"))).size(), QSize(794, 1123));
+
+    // A folder of that name stays a folder; another extension names a folder.
+    std::filesystem::create_directories(Dir.File("folder.png"));
+    ASSERT_EQ(Run({"render", single, "-o", Dir.File("folder.png")}).ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(Dir.File("folder.png/page-0001.png")));
+    ASSERT_EQ(Run({"render", single, "--format", "svg", "-o", Dir.File("pictures.png")}).ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(Dir.File("pictures.png/page-0001.svg")));
+}
+
+TEST_F(Render, SeveralPagesCannotGoToOneFile)
+{
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>> {
+             {"render", kSample, "-o", Dir.File("all.png")},
+             {"render", kSample, "--pages", "1-2", "-o", Dir.File("all.svg")},
+             {"render", kSample, "--pages", "3,1", "--format", "png", "-o", Dir.File("all.png")},
+         }) {
+        const ToolResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 2) << result.Err;
+        EXPECT_EQ(result.Err.rfind("qrptool render: -o " + arguments.back() + " names one ", 0), 0u) << result.Err;
+        EXPECT_NE(result.Err.find(" pages are to be rendered: give -o a folder, or choose one page with --pages N\n"),
+                  std::string::npos)
+            << result.Err;
+        EXPECT_NE(result.Err.find("usage: qrptool render "), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(arguments.back())) << "nothing is written";
+    }
+    // A document without pages has no picture to write.
+    const ToolResult none = Run({"render", WriteDocument("none.qrp", 0, false), "-o", Dir.File("none.png")});
+    EXPECT_EQ(none.ExitCode, 1);
+    EXPECT_NE(none.Err.find("the document has no pages"), std::string::npos) << none.Err;
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("none.png")));
+    // PDF stays one file of every page.
+    EXPECT_EQ(Run({"render", kSample, "-o", Dir.File("all.pdf")}).ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(Dir.File("all.pdf")));
+}
+
+TEST_F(Render, WarningsAndErrorsNameTheProgramTheCommandAndTheFile)
+{
+    // A path stroked before it was ended: the player warns and goes on.
+    emf::TEmfWriter writer(200, 100);
+    writer.AddRecord(emf::EMR_BEGINPATH, std::initializer_list<std::int32_t> {});
+    writer.MoveTo(10, 10);
+    writer.LineTo(150, 80);
+    writer.AddRecord(emf::EMR_STROKEPATH, {0, 0, 199, 99});
+    TMetafile(writer.Finish()).SaveToFile(Dir.File("path.emf"));
+    const ToolResult warned = Run({"render", Dir.File("path.emf"), "-o", Dir.File("path.png")});
+    ASSERT_EQ(warned.ExitCode, 0) << warned.Err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(Dir.File("path.png")));
+    EXPECT_EQ(warned.Err.rfind("qrptool render: warning: " + Dir.File("path.emf") + ": page 1, record ", 0), 0u)
+        << warned.Err;
+    EXPECT_EQ(test::LinesNotBeginningWith(warned.Err, "qrptool render: warning: "), "") << warned.Err;
+
+    // Neither a report file nor a page recording.
+    Bytes pdf = {'%', 'P', 'D', 'F', '-', '1', '.', '7', '\n'};
+    pdf.resize(2000, ' ');
+    test::WriteWholeFile(Dir.File("x.pdf"), pdf);
+    const ToolResult other = Run({"render", Dir.File("x.pdf"), "-o", Dir.File("x.png")});
+    EXPECT_EQ(other.ExitCode, 1);
+    EXPECT_EQ(other.Err, "qrptool render: " + Dir.File("x.pdf") +
+                             ": neither a report file nor a page recording (it is a PDF document)\n");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <regex>
+#include <sstream>
 
 namespace qrp::test {
 
@@ -13,6 +15,26 @@ std::string Quote(const std::string& word)
     for (const char c : word)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+std::string ProjectVersion()
+{
+    const Bytes bytes = ReadWholeFile(QRP_SOURCE_DIR "/CMakeLists.txt");
+    const std::string text(bytes.begin(), bytes.end());
+    std::smatch match;
+    if (!std::regex_search(text, match, std::regex(R"(project\([^)]*VERSION\s+([0-9][0-9.]*))")))
+        return {};
+    return match[1];
+}
+
+std::string LinesNotBeginningWith(const std::string& text, const std::string& prefix)
+{
+    std::istringstream lines(text);
+    std::string others;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(prefix, 0) != 0)
+            others += line + "\n";
+    return others;
 }
 
 ToolResult ToolRunner::RunCommand(const std::string& command)

@@ -20,6 +20,13 @@ struct ToolResult {
 // The word in single quotes for the shell.
 std::string Quote(const std::string& word);
 
+// The version in the top CMakeLists.txt's project(... VERSION x.y.z).
+std::string ProjectVersion();
+
+// The lines of text that do not begin with prefix, each followed by a line end;
+// empty when every line does.
+std::string LinesNotBeginningWith(const std::string& text, const std::string& prefix);
+
 class ToolRunner : public ::testing::Test {
 protected:
     ToolResult Run(const std::vector<std::string>& arguments);

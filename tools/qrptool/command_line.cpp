@@ -8,6 +8,11 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::s
                          const std::set<std::string>& allowedValueOptions)
 {
     bool onlyOperands = false;
+    std::string firstError;  // raised once the whole line is read, and only without --help
+    const auto fail = [&](const std::string& error) {
+        if (firstError.empty())
+            firstError = error;
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool isOption = !onlyOperands && argument.size() > 1 && argument[0] == '-' &&
@@ -16,21 +21,25 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::s
             onlyOperands = true;
         } else if (!isOption) {
             Positional.push_back(argument);
+        } else if (argument == "--help" || argument == "-h") {
+            Help = true;
         } else if (allowedFlags.count(argument) != 0) {
             Options.insert(argument);
         } else {
             const auto equals = argument.find('=');
             const std::string name = argument.substr(0, equals);
             if (allowedValueOptions.count(name) == 0)
-                throw UsageError("unknown option " + name);
-            if (equals != std::string::npos)
+                fail("unknown option " + name);
+            else if (equals != std::string::npos)
                 Values[name] = argument.substr(equals + 1);
             else if (i + 1 < arguments.size())
                 Values[name] = arguments[++i];
             else
-                throw UsageError("option " + name + " needs a value");
+                fail("option " + name + " needs a value");
         }
     }
+    if (!Help && !firstError.empty())
+        throw UsageError(firstError);
 }
 
 std::string CommandLine::Value(const std::string& option, const std::string& fallback) const

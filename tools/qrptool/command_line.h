@@ -1,6 +1,7 @@
 #pragma once
 // The arguments of one qrptool command: its flags ("--json"), its options
 // with a value ("--dpi 300", "--dpi=300", "-o OUT") and its operands, in order.
+// "--help" and "-h" are every command's flags; "--" ends the options.
 
 #include <map>
 #include <set>
@@ -24,8 +25,12 @@ public:
 
 class CommandLine {
 public:
+    // Raises UsageError for an unknown option or an option without its value,
+    // unless help is asked for.
     CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& allowedFlags,
                 const std::set<std::string>& allowedValueOptions = {});
+    // "--help" or "-h" was given: the command only shows its usage.
+    bool HelpRequested() const { return Help; }
     // A flag given, or an option given a value.
     bool Has(const std::string& option) const { return Options.count(option) != 0 || Values.count(option) != 0; }
     // The value given to an option, or fallback when it was not given.
@@ -38,6 +43,7 @@ private:
     std::set<std::string> Options;
     std::map<std::string, std::string> Values;
     std::vector<std::string> Positional;
+    bool Help = false;
 };
 
 // The commands; each returns the exit code.

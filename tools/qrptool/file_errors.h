@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "report/report_file_check.h"
 #include "tools/qrptool/command_line.h"
 
 namespace qrptool {
@@ -16,6 +17,15 @@ auto OnFile(const std::string& fileName, Action&& action) -> decltype(action())
     } catch (const std::exception& error) {
         throw FileError(fileName + ": " + error.what());
     }
+}
+
+// A FileError "NAME: not a report file (it is a PDF document)" unless the file
+// is a report file, sound or damaged; one that cannot be read fails as OnFile.
+inline void RequireReportFile(const std::string& fileName)
+{
+    const auto reason = OnFile(fileName, [&] { return qrp::WhyNotAReportFile(fileName); });
+    if (reason)
+        throw FileError(fileName + ": not a report file (" + *reason + ")");
 }
 
 }  // namespace qrptool

@@ -7,6 +7,9 @@
 
 #include <QGuiApplication>
 
+#include "platform/messages/application.h"
+#include "tools/qrptool/messages.h"
+
 namespace qrptool {
 
 void EnsureGuiApplication()
@@ -22,6 +25,9 @@ void EnsureGuiApplication()
         ::mkdir(runtime.c_str(), 0700);
         qputenv("XDG_RUNTIME_DIR", runtime.c_str());
     }
+    RouteQtMessages();
+    // An error that leaves a message handler while the report printer works.
+    qrp::Application::SetExceptionHandler([](const std::exception& error) { Complain(error.what()); });
     static int argc = 1;
     static char name[] = "qrptool";
     static char* argv[] = {name, nullptr};

@@ -87,6 +87,7 @@ int RunInfo(const CommandLine& line)
 {
     line.ExpectOperands(1, 1);
     const std::string& fileName = line.Operands()[0];
+    RequireReportFile(fileName);
     const ReportSummary summary = OnFile(fileName, [&] { return Summarize(fileName); });
     if (line.Has("--json"))
         PrintJson(summary);

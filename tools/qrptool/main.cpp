@@ -1,7 +1,8 @@
 // qrptool: report files from the command line.
 //
 // Exit codes: 0 success, 1 a file that cannot be read or written (one line on
-// stderr says why), 2 a usage error.
+// stderr says why), 2 a usage error. Every line on stderr begins with the
+// program and the command: "qrptool render: ...".
 
 #include <cstdio>
 #include <exception>
@@ -11,64 +12,159 @@
 #include <vector>
 
 #include "tools/qrptool/command_line.h"
+#include "tools/qrptool/messages.h"
+
+#ifndef QRP_VERSION
+#error "QRP_VERSION, the project's version, comes from the build"
+#endif
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: qrptool info [--json] FILE\n"
-    "       qrptool check FILE\n"
-    "       qrptool pack [--compress] OUT.qrp PAGE.emf...\n"
-    "       qrptool unpack FILE OUTDIR\n"
-    "       qrptool convert (--compress|--plain) IN.qrp OUT.qrp\n"
-    "       qrptool render IN.qrp|IN.emf [--pages LIST] [--dpi N] [--format png|pdf|svg] -o OUT\n"
-    "       qrptool sample OUT.qrp [--compress]\n"
-    "       qrptool print FILE [--printer NAME | --output FILE.pdf] [--pages A-B] [--copies N]\n"
-    "                          [--landscape|--portrait]\n";
 
 struct Command {
     std::set<std::string> Flags;
     std::set<std::string> ValueOptions;
     std::function<int(const qrptool::CommandLine&)> Run;
+    // The usage lines after "usage: ", continuations indented under "qrptool".
+    std::vector<std::string> Synopsis;
+    // What the command does and what its options mean, for --help.
+    const char* Description;
 };
 
 const std::map<std::string, Command>& Commands()
 {
     static const std::map<std::string, Command> commands = {
-        {"info", {{"--json"}, {}, qrptool::RunInfo}},
-        {"check", {{}, {}, qrptool::RunCheck}},
-        {"pack", {{"--compress"}, {}, qrptool::RunPack}},
-        {"unpack", {{}, {}, qrptool::RunUnpack}},
-        {"convert", {{"--compress", "--plain"}, {}, qrptool::RunConvert}},
-        {"render", {{}, {"--pages", "--dpi", "--format", "-o"}, qrptool::RunRender}},
-        {"sample", {{"--compress"}, {}, qrptool::RunSample}},
-        {"print", {{"--landscape", "--portrait"}, {"--printer", "--output", "--pages", "--copies"}, qrptool::RunPrint}},
+        {"info",
+         {{"--json"},
+          {},
+          qrptool::RunInfo,
+          {"qrptool info [--json] FILE"},
+          "Shows a report file's page count, compression, date, the size of page 1 and\n"
+          "the paper and orientation loading recognises from it.\n"
+          "  --json   the same as one JSON object\n"}},
+        {"check",
+         {{"--strict"},
+          {},
+          qrptool::RunCheck,
+          {"qrptool check [--strict] FILE"},
+          "Validates the header, the record chain and every page of a report file.\n"
+          "Damage is an error (exit 1). Oddities that readers get past, such as\n"
+          "unusual format words or bytes no reader looks at, are warnings (exit 0).\n"
+          "  --strict   oddities are errors too (exit 1)\n"}},
+        {"pack",
+         {{"--compress"},
+          {},
+          qrptool::RunPack,
+          {"qrptool pack [--compress] OUT.qrp PAGE.emf..."},
+          "Makes a report file of one or more page recordings, in the order given.\n"
+          "  --compress   store the pages splay-tree coded\n"}},
+        {"unpack",
+         {{},
+          {},
+          qrptool::RunUnpack,
+          {"qrptool unpack FILE OUTDIR"},
+          "Writes every page of a report file as OUTDIR/page-0001.emf ..., byte for byte.\n"}},
+        {"convert",
+         {{"--compress", "--plain"},
+          {},
+          qrptool::RunConvert,
+          {"qrptool convert (--compress|--plain) IN.qrp OUT.qrp"},
+          "Rewrites a report file with its pages splay-tree coded or plain; OUT.qrp may\n"
+          "be IN.qrp.\n"}},
+        {"render",
+         {{},
+          {"--pages", "--dpi", "--format", "-o"},
+          qrptool::RunRender,
+          {"qrptool render IN.qrp|IN.emf [--pages LIST] [--dpi N] [--format png|pdf|svg] -o OUT"},
+          "Renders the pages of a report file, or a single page recording.\n"
+          "  --pages LIST   pages in the order given, e.g. 1,3-5 (default: all)\n"
+          "  --dpi N        resolution of PNG and SVG pictures, 1 to 4800 (default 96)\n"
+          "  --format F     png, pdf or svg (default: from OUT's extension, else png)\n"
+          "  -o OUT         PNG/SVG: the folder OUT/page-0001.png ...; when one page is\n"
+          "                 rendered and OUT ends in .png or .svg, the file OUT itself.\n"
+          "                 PDF: one file, each page at its frame size.\n"}},
+        {"sample",
+         {{"--compress"},
+          {},
+          qrptool::RunSample,
+          {"qrptool sample OUT.qrp [--compress]"},
+          "Writes the bundled sample report, produced through the report printer.\n"
+          "  --compress   store the pages splay-tree coded\n"}},
+        {"print",
+         {{"--landscape", "--portrait"},
+          {"--printer", "--output", "--pages", "--copies"},
+          qrptool::RunPrint,
+          {"qrptool print FILE [--printer NAME | --output FILE.pdf] [--pages A-B] [--copies N]",
+           "                   [--landscape|--portrait]"},
+          "Prints a report file as the viewer does: on the default printer, on the CUPS\n"
+          "queue NAME, or into a PDF file. The paper is recognised from page 1, the\n"
+          "orientation too unless given.\n"}},
     };
     return commands;
 }
+
+// "usage: " before the first line, its width of spaces before the others.
+std::string UsageLines(const std::vector<std::string>& lines, bool first)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += (first ? "usage: " : "       ") + line + "\n";
+        first = false;
+    }
+    return text;
+}
+
+std::string FullUsage()
+{
+    std::string text;
+    bool first = true;
+    for (const char* name : {"info", "check", "pack", "unpack", "convert", "render", "sample", "print"}) {
+        text += UsageLines(Commands().at(name).Synopsis, first);
+        first = false;
+    }
+    return text + UsageLines({"qrptool COMMAND --help", "qrptool --version"}, false);
+}
+
+std::string CommandUsage(const Command& command) { return UsageLines(command.Synopsis, true); }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
-        std::fputs(kUsage, arguments.empty() ? stderr : stdout);
-        return arguments.empty() ? 2 : 0;
+    if (arguments.empty()) {
+        qrptool::Complain("no command given");
+        std::fputs(FullUsage().c_str(), stderr);
+        return 2;
+    }
+    if (arguments[0] == "--help" || arguments[0] == "-h") {
+        std::fputs(FullUsage().c_str(), stdout);
+        return 0;
+    }
+    if (arguments[0] == "--version") {
+        std::printf("qrptool %s\n", QRP_VERSION);
+        return 0;
     }
     const auto command = Commands().find(arguments[0]);
     if (command == Commands().end()) {
-        std::fprintf(stderr, "qrptool: unknown command %s\n%s", arguments[0].c_str(), kUsage);
+        qrptool::Complain((arguments[0].rfind('-', 0) == 0 ? "unknown option " : "unknown command ") + arguments[0]);
+        std::fputs(FullUsage().c_str(), stderr);
         return 2;
     }
+    qrptool::SetCommandName(command->first);
     try {
         const qrptool::CommandLine line({arguments.begin() + 1, arguments.end()}, command->second.Flags,
                                         command->second.ValueOptions);
+        if (line.HelpRequested()) {
+            std::printf("%s\n%s", CommandUsage(command->second).c_str(), command->second.Description);
+            return 0;
+        }
         return command->second.Run(line);
     } catch (const qrptool::UsageError& error) {
-        std::fprintf(stderr, "qrptool %s: %s\n%s", arguments[0].c_str(), error.what(), kUsage);
+        qrptool::Complain(error.what());
+        std::fputs(CommandUsage(command->second).c_str(), stderr);
         return 2;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "qrptool %s: %s\n", arguments[0].c_str(), error.what());
+        qrptool::Complain(error.what());
         return 1;
     }
 }

@@ -32,6 +32,7 @@ void SaveDocument(qrp::TQRPageList& list, const std::string& fileName)
 
 std::unique_ptr<qrp::TQRPageList> OpenDocument(const std::string& fileName)
 {
+    RequireReportFile(fileName);
     auto list = std::make_unique<qrp::TQRPageList>();
     OnFile(fileName, [&] { list->AttachFile(fileName); });
     return list;
@@ -58,7 +59,10 @@ std::string PageFileName(const std::filesystem::path& directory, std::int32_t pa
 
 int RunPack(const CommandLine& line)
 {
-    line.ExpectOperands(1, SIZE_MAX);
+    // Without pages there is nothing to pack: OUT is left as it is.
+    if (line.Operands().size() == 1)
+        throw UsageError("give one or more page recordings after " + line.Operands()[0]);
+    line.ExpectOperands(2, SIZE_MAX);
     const auto& operands = line.Operands();
     auto list = NewDocument(line.Has("--compress"));
     for (std::size_t i = 1; i < operands.size(); ++i) {

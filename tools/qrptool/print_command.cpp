@@ -68,6 +68,7 @@ int RunPrint(const CommandLine& line)
     const int copies = line.Has("--copies") ? ParseNumber(line.Value("--copies"), "--copies", 1, 32767) : 1;
     const auto range = line.Has("--pages") ? ParseRange(line.Value("--pages")) : std::pair {0, 0};
 
+    RequireReportFile(fileName);
     EnsureGuiApplication();
     qrp::TQRPrinter printer;
     if (!printer.HasPrinter)

@@ -1,9 +1,12 @@
 // qrptool render: pages as PNG or SVG pictures, or one PDF document.
 
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,9 +23,11 @@
 #include "platform/file_replace.h"
 #include "platform/file_stream.h"
 #include "report/qr_page_list.h"
+#include "report/report_file_check.h"
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/file_errors.h"
 #include "tools/qrptool/gui_application.h"
+#include "tools/qrptool/messages.h"
 
 namespace qrptool {
 
@@ -35,8 +40,14 @@ class PageSource {
 public:
     explicit PageSource(const std::string& fileName) : Name(fileName)
     {
+        const bool recording = OnFile(fileName, [&] { return IsRecording(fileName); });
+        if (!recording) {
+            const auto reason = OnFile(fileName, [&] { return qrp::WhyNotAReportFile(fileName); });
+            if (reason)
+                throw FileError(fileName + ": neither a report file nor a page recording (" + *reason + ")");
+        }
         OnFile(fileName, [&] {
-            if (IsRecording(fileName)) {
+            if (recording) {
                 Single = std::make_unique<qrp::TMetafile>();
                 Single->LoadFromFile(fileName);
             } else {
@@ -44,7 +55,7 @@ public:
             }
         });
     }
-    bool IsSingleRecording() const { return Single != nullptr; }
+    const std::string& FileName() const { return Name; }
     std::int32_t PageCount() const { return Single ? 1 : List.PageTotal(); }
     std::unique_ptr<qrp::TMetafile> Page(std::int32_t n)
     {
@@ -60,12 +71,16 @@ public:
     }
 
 private:
+    // An EMF header, or at least its signature: a damaged recording is still
+    // one, and loading it says what is wrong with it.
     static bool IsRecording(const std::string& fileName)
     {
         qrp::TFileStream file(fileName, qrp::TFileMode::fmOpenReadShared);
         std::uint8_t head[qrp::emf::kBaseHeaderSize] = {};
-        file.Read(head, sizeof head);
-        return qrp::emf::ParseEmfHeader(head).has_value();
+        const std::size_t read = file.Read(head, sizeof head);
+        constexpr std::size_t kSignatureOffset = 40;
+        return qrp::emf::ParseEmfHeader(head).has_value() ||
+               (read >= kSignatureOffset + 4 && std::memcmp(head + kSignatureOffset, " EMF", 4) == 0);
     }
 
     std::string Name;
@@ -111,13 +126,13 @@ std::vector<std::int32_t> ParsePages(const std::string& list, std::int32_t count
     return pages;
 }
 
-qrp::emf::TProblemHandler Warner(std::int32_t page)
+qrp::emf::TProblemHandler Warner(const std::string& fileName, std::int32_t page)
 {
     auto count = std::make_shared<int>(0);
-    return [page, count](const qrp::emf::TPlaybackProblem& problem) {
+    return [fileName, page, count](const qrp::emf::TPlaybackProblem& problem) {
         if (++*count <= kMaxWarningsPerPage)
-            std::fprintf(stderr, "warning: page %d, record %zu at offset %zu: %s\n", page, problem.RecordIndex,
-                         problem.Offset, problem.What.c_str());
+            Warn(fileName + ": page " + std::to_string(page) + ", record " + std::to_string(problem.RecordIndex) +
+                 " at offset " + std::to_string(problem.Offset) + ": " + problem.What);
     };
 }
 
@@ -160,14 +175,15 @@ void RenderPdf(PageSource& source, const std::vector<std::int32_t>& pages, const
         else
             writer.newPage();
         const QRectF target(QPointF(0, 0), layout.paintRectPixels(kPdfResolution).size());
-        qrp::emf::PlayMetafile(painter, *page, target, Warner(pages[i]));
+        qrp::emf::PlayMetafile(painter, *page, target, Warner(source.FileName(), pages[i]));
     }
     if (painter.isActive())
         painter.end();
     WriteBytes(out, buffer.data());
 }
 
-void RenderSvg(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number)
+void RenderSvg(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number,
+               const qrp::emf::TProblemHandler& warner)
 {
     const QSize size = qrp::emf::FramePixelSize(page, dpi);
     if (size.isEmpty())
@@ -181,14 +197,15 @@ void RenderSvg(const qrp::TMetafile& page, double dpi, const std::string& fileNa
     generator.setResolution(static_cast<int>(std::lround(dpi)));
     QPainter painter(&generator);
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-    qrp::emf::PlayMetafile(painter, page, QRectF(QPointF(0, 0), QSizeF(size)), Warner(number));
+    qrp::emf::PlayMetafile(painter, page, QRectF(QPointF(0, 0), QSizeF(size)), warner);
     painter.end();
     WriteBytes(fileName, buffer.data());
 }
 
-void RenderPng(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number)
+void RenderPng(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number,
+               const qrp::emf::TProblemHandler& warner)
 {
-    const QImage image = qrp::emf::RenderPageImage(page, dpi, Warner(number));
+    const QImage image = qrp::emf::RenderPageImage(page, dpi, warner);
     if (image.isNull())
         throw std::runtime_error("page " + std::to_string(number) + " is too large to render at this resolution");
     QByteArray bytes;
@@ -205,7 +222,9 @@ int RunRender(const CommandLine& line)
     const std::string out = line.Value("-o");
     if (out.empty())
         throw UsageError("give the output with -o OUT");
-    const std::string extension = std::filesystem::path(out).extension().string();
+    std::string extension = std::filesystem::path(out).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const std::string format = line.Value("--format", extension == ".pdf" ? "pdf" : extension == ".svg" ? "svg" : "png");
     if (format != "png" && format != "pdf" && format != "svg")
         throw UsageError("unknown format " + format);
@@ -229,17 +248,29 @@ int RunRender(const CommandLine& line)
         RenderPdf(source, pages, out);
         return 0;
     }
-    // A single recording may go straight to a file; otherwise OUT is a directory.
-    const bool outIsFile = source.IsSingleRecording() && extension == "." + format;
-    if (!outIsFile)
+    // OUT ending in the format's extension names the one picture rendered,
+    // unless it is a folder already; otherwise OUT is a folder.
+    std::error_code ignored;
+    const bool outIsFile = extension == "." + format && !std::filesystem::is_directory(out, ignored);
+    if (outIsFile) {
+        const std::size_t distinct = std::set<std::int32_t>(pages.begin(), pages.end()).size();
+        if (distinct == 0)
+            throw std::runtime_error(line.Operands()[0] + ": the document has no pages");
+        if (distinct > 1)
+            throw UsageError("-o " + out + " names one " + (format == "svg" ? "SVG" : "PNG") + " file, but " +
+                             std::to_string(distinct) + " pages are to be rendered: give -o a folder, or choose "
+                             "one page with --pages N");
+    } else {
         OnFile(out, [&] { std::filesystem::create_directories(out); });
+    }
     for (const std::int32_t n : pages) {
         const auto page = source.Page(n);
         const std::string fileName = OutputFileFor(out, outIsFile, n, format);
+        const auto warner = Warner(source.FileName(), n);
         if (format == "svg")
-            RenderSvg(*page, dpi, fileName, n);
+            RenderSvg(*page, dpi, fileName, n, warner);
         else
-            RenderPng(*page, dpi, fileName, n);
+            RenderPng(*page, dpi, fileName, n, warner);
     }
     return 0;
 }
