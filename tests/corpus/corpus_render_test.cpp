@@ -37,6 +37,33 @@ TEST_F(CorpusPlayback, EveryRecordingDrawsSomething)
     }
 }
 
+TEST_F(CorpusPlayback, EveryRecordingStaysFarWithinItsDrawingBudget)
+{
+    // At 96 dpi, and at the 1200 dpi of PDF pages, where clip regions have
+    // twelve times the rows.
+    for (const auto& file : Files) {
+        TMetafile page;
+        page.LoadFromFile(file.string());
+        const auto& frame = page.Header().Frame;
+        for (const double dpi : {96.0, 1200.0}) {
+            const QSizeF size((static_cast<double>(frame.Right) - frame.Left) * dpi / 2540,
+                              (static_cast<double>(frame.Bottom) - frame.Top) * dpi / 2540);
+            TTraceDevice device;
+            std::vector<std::string> stops;
+            const auto onProblem = [&](const TPlaybackProblem& p) {
+                if (p.What.find("drawing budget") != std::string::npos)
+                    stops.push_back(p.What);
+            };
+            const TPageWork work = PlayEmf(page.Bytes(), device, QRectF(QPointF(0, 0), size), onProblem);
+            EXPECT_TRUE(stops.empty()) << file << " at " << dpi << " dpi: " << stops.front();
+            EXPECT_LE(work.Done.PaintedPixels, work.Limits.PaintedPixels / 10) << file << " at " << dpi << " dpi";
+            EXPECT_LE(work.Done.DecodedPixels, work.Limits.DecodedPixels / 10) << file << " at " << dpi << " dpi";
+            EXPECT_LE(work.Done.PathSegments, work.Limits.PathSegments / 10) << file << " at " << dpi << " dpi";
+            EXPECT_LE(work.Done.Glyphs, work.Limits.Glyphs / 10) << file << " at " << dpi << " dpi";
+        }
+    }
+}
+
 TEST_F(CorpusPlayback, DamagedRecordingsPlayAsFarAsTheyCan)
 {
     std::mt19937 random(7);

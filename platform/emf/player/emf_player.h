@@ -3,7 +3,7 @@
 // state machine (objects, saved states, mapping, transforms, clipping, paths,
 // text and bitmaps) that turns each record into a few calls of TEmfDevice.
 // Unknown records are skipped; malformed ones are reported and skipped, and
-// playback work is bounded by the data.
+// playback work is bounded by the data and by the page's drawing budget.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,8 @@
 #include <string>
 
 #include <QRectF>
+
+#include "platform/emf/player/drawing_budget.h"
 
 class QPainter;
 
@@ -33,12 +35,14 @@ struct TPlaybackProblem {
 using TProblemHandler = std::function<void(const TPlaybackProblem&)>;
 
 // Plays bytes (a whole metafile) onto device, the picture frame stretched onto
-// target in the device's coordinates, x and y independently.
-void PlayEmf(std::span<const std::uint8_t> bytes, TEmfDevice& device, const QRectF& target,
-             const TProblemHandler& onProblem = {});
+// target in the device's coordinates, x and y independently. Drawing stops,
+// with a problem naming the record, where the page's work would pass its
+// PageDrawingLimits.
+TPageWork PlayEmf(std::span<const std::uint8_t> bytes, TEmfDevice& device, const QRectF& target,
+                  const TProblemHandler& onProblem = {});
 
 // Plays a page recording onto a painter in its current coordinates.
-void PlayMetafile(QPainter& painter, const TMetafile& metafile, const QRectF& target,
-                  const TProblemHandler& onProblem = {});
+TPageWork PlayMetafile(QPainter& painter, const TMetafile& metafile, const QRectF& target,
+                       const TProblemHandler& onProblem = {});
 
 }  // namespace qrp::emf

@@ -53,7 +53,8 @@ TGdiObject StockObject(std::uint32_t index)
     case 12: return StockFont(12, 400, "MS Sans Serif");  // ANSI_VAR_FONT
     case 13: return StockFont(16, 700, "System");         // SYSTEM_FONT
     case 14: return StockFont(16, 700, "System");         // DEVICE_DEFAULT_FONT
-    case 15: return TLogPalette {{DefaultPalette().begin(), DefaultPalette().end()}};  // DEFAULT_PALETTE
+    case 15:  // DEFAULT_PALETTE
+        return std::make_shared<TLogPalette>(TLogPalette {{DefaultPalette().begin(), DefaultPalette().end()}});
     case 16: return StockFont(16, 400, "Courier New");  // SYSTEM_FIXED_FONT
     case 17: return StockFont(-11, 400, "MS Shell Dlg"); // DEFAULT_GUI_FONT
     case 18: return SolidBrush(Qt::white);              // DC_BRUSH

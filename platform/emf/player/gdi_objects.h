@@ -46,7 +46,12 @@ struct TLogPalette {
     std::vector<QRgb> Entries;
 };
 
-using TGdiObject = std::variant<std::monostate, TLogPen, TLogBrush, TLogFont, TLogPalette>;
+// Palettes hold up to 65535 entries: the object table and every saved device
+// context share one copy, and a palette changed while shared is copied first.
+using TPalettePtr = std::shared_ptr<TLogPalette>;
+using TPaletteRef = std::shared_ptr<const TLogPalette>;
+
+using TGdiObject = std::variant<std::monostate, TLogPen, TLogBrush, TLogFont, TPalettePtr>;
 
 // Stock object n (the index without its high flag), or none for unknown numbers.
 TGdiObject StockObject(std::uint32_t index);

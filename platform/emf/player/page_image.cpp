@@ -30,7 +30,9 @@ QImage RenderPageImage(const TMetafile& page, double dotsPerInch, const TProblem
     const QSize size = FramePixelSize(page, dotsPerInch);
     if (size.isEmpty())
         return {};
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    // Opaque pixels: a caller saving them as RGB32 shares them instead of
+    // copying a picture that may take hundreds of megabytes.
+    QImage image(size, QImage::Format_RGB32);
     const int dotsPerMeter = static_cast<int>(std::lround(dotsPerInch / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);

@@ -16,7 +16,7 @@ namespace qrp::emf {
 // rounded; at least 1 × 1. Frames too large for an image are refused (empty size).
 QSize FramePixelSize(const TMetafile& page, double dotsPerInch);
 
-// The page drawn into a white image of FramePixelSize; a null image when the
+// The page drawn into a white RGB32 image of FramePixelSize; a null image when the
 // size is refused.
 QImage RenderPageImage(const TMetafile& page, double dotsPerInch, const TProblemHandler& onProblem = {});
 

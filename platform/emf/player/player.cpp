@@ -1,6 +1,7 @@
 #include "platform/emf/player/player.h"
 
 #include <cmath>
+#include <utility>
 
 #include "platform/emf/metafile.h"
 #include "platform/emf/emf_records.h"
@@ -9,7 +10,8 @@
 namespace qrp::emf {
 
 namespace {
-// Saved states beyond this depth are refused: each holds a copy of the state.
+// Saved states beyond this depth are refused. They share palettes, patterns,
+// fonts and clip regions with the state they were saved from.
 constexpr std::size_t kMaxSavedStates = 4096;
 constexpr std::size_t kMaxObjects = 65536;
 
@@ -20,14 +22,62 @@ bool Finite(const QTransform& t)
             return false;
     return true;
 }
+
+// The picture frame's size in pixels at 96 dpi; the target's own size when
+// the frame is unusable.
+QSizeF PageSizeAt96(const TEmfHeader& header, const QRectF& target)
+{
+    const double width = (static_cast<double>(header.Frame.Right) - header.Frame.Left) * 96 / 2540;
+    const double height = (static_cast<double>(header.Frame.Bottom) - header.Frame.Top) * 96 / 2540;
+    return width > 0 && height > 0 ? QSizeF(width, height) : target.size();
+}
+
+// The target widened by half its size on each side, within the coordinates
+// regions can hold.
+QRectF ClipAreaFor(const QRectF& target)
+{
+    constexpr double kLimit = 1 << 24;
+    const QRectF t = target.normalized();
+    const QRectF widened = t.adjusted(-t.width() / 2, -t.height() / 2, t.width() / 2, t.height() / 2);
+    return widened.intersected(QRectF(-kLimit, -kLimit, 2 * kLimit, 2 * kLimit));
+}
+
+// The names of the records the player draws with, for messages.
+std::string RecordName(std::uint32_t type)
+{
+#define QRP_RECORD(name) std::pair<std::uint32_t, const char*>(name, #name)
+    static constexpr std::pair<std::uint32_t, const char*> kNames[] = {
+        QRP_RECORD(EMR_POLYBEZIER), QRP_RECORD(EMR_POLYGON), QRP_RECORD(EMR_POLYLINE), QRP_RECORD(EMR_POLYBEZIERTO),
+        QRP_RECORD(EMR_POLYLINETO), QRP_RECORD(EMR_POLYPOLYLINE), QRP_RECORD(EMR_POLYPOLYGON),
+        QRP_RECORD(EMR_SETPIXELV), QRP_RECORD(EMR_OFFSETCLIPRGN), QRP_RECORD(EMR_EXCLUDECLIPRECT),
+        QRP_RECORD(EMR_INTERSECTCLIPRECT), QRP_RECORD(EMR_ANGLEARC), QRP_RECORD(EMR_ELLIPSE),
+        QRP_RECORD(EMR_RECTANGLE), QRP_RECORD(EMR_ROUNDRECT), QRP_RECORD(EMR_ARC), QRP_RECORD(EMR_CHORD),
+        QRP_RECORD(EMR_PIE), QRP_RECORD(EMR_LINETO), QRP_RECORD(EMR_ARCTO), QRP_RECORD(EMR_POLYDRAW),
+        QRP_RECORD(EMR_FILLPATH), QRP_RECORD(EMR_STROKEANDFILLPATH), QRP_RECORD(EMR_STROKEPATH),
+        QRP_RECORD(EMR_FLATTENPATH), QRP_RECORD(EMR_WIDENPATH), QRP_RECORD(EMR_SELECTCLIPPATH),
+        QRP_RECORD(EMR_FILLRGN), QRP_RECORD(EMR_FRAMERGN), QRP_RECORD(EMR_INVERTRGN), QRP_RECORD(EMR_PAINTRGN),
+        QRP_RECORD(EMR_EXTSELECTCLIPRGN), QRP_RECORD(EMR_BITBLT), QRP_RECORD(EMR_STRETCHBLT), QRP_RECORD(EMR_MASKBLT),
+        QRP_RECORD(EMR_SETDIBITSTODEVICE), QRP_RECORD(EMR_STRETCHDIBITS), QRP_RECORD(EMR_EXTTEXTOUTA),
+        QRP_RECORD(EMR_EXTTEXTOUTW), QRP_RECORD(EMR_POLYBEZIER16), QRP_RECORD(EMR_POLYGON16),
+        QRP_RECORD(EMR_POLYLINE16), QRP_RECORD(EMR_POLYBEZIERTO16), QRP_RECORD(EMR_POLYLINETO16),
+        QRP_RECORD(EMR_POLYPOLYLINE16), QRP_RECORD(EMR_POLYPOLYGON16), QRP_RECORD(EMR_POLYDRAW16),
+        QRP_RECORD(EMR_CREATEMONOBRUSH), QRP_RECORD(EMR_CREATEDIBPATTERNBRUSHPT), QRP_RECORD(EMR_SMALLTEXTOUT),
+        QRP_RECORD(EMR_ALPHABLEND), QRP_RECORD(EMR_TRANSPARENTBLT), QRP_RECORD(EMR_GRADIENTFILL),
+    };
+#undef QRP_RECORD
+    for (const auto& [number, name] : kNames)
+        if (number == type)
+            return name;
+    return "record of type " + std::to_string(type);
+}
 }  // namespace
 
 TPlayer::TPlayer(std::span<const std::uint8_t> bytes, TEmfDevice& device, const QRectF& target,
                  const TProblemHandler& onProblem)
-    : Bytes(bytes), Device(device), OnProblem(onProblem), Target(target)
+    : Bytes(bytes), OnProblem(onProblem), Header(ParseEmfHeader(bytes).value_or(TEmfHeader {})), Target(target),
+      ClipArea(ClipAreaFor(target)), PageSize(PageSizeAt96(Header, target)), Prices(target, PageSize),
+      Budget(PageDrawingLimits(PageSize)), Device(device, Budget, Prices)
 {
-    if (const auto header = ParseEmfHeader(bytes))
-        Header = *header;
     if (Header.DevicePixels.cx > 0 && Header.DeviceMillimeters.cx > 0)
         ReferencePixelsPerMmX = static_cast<double>(Header.DevicePixels.cx) / Header.DeviceMillimeters.cx;
     if (Header.DevicePixels.cy > 0 && Header.DeviceMillimeters.cy > 0)
@@ -76,7 +126,6 @@ void TPlayer::Play()
     }
     const std::size_t end = std::min<std::size_t>(Bytes.size(), Header.TotalBytes);
     Device.SetClip(std::nullopt);
-    ClipDirty = false;
     std::size_t offset = 0;
     // Every record is at least 8 bytes long, so the loop ends within end / 8 steps.
     for (std::size_t index = 0; offset + 8 <= end; ++index) {
@@ -90,6 +139,11 @@ void TPlayer::Play()
         TRecord record {index, offset, type, TRecordReader(Bytes.subspan(offset, size))};
         if (index > 0)
             Dispatch(record);
+        if (Budget.Exhausted()) {
+            Problem(record, "the page's drawing budget of " + Budget.ExhaustedMeasure() + " is spent at this " +
+                                RecordName(type) + "; the page is drawn up to here");
+            return;
+        }
         if (type == EMR_EOF)
             return;
         offset += size;
@@ -194,7 +248,6 @@ void TPlayer::RestoreDc(TRecord& r, std::int32_t relative)
     Dc = SavedStates[static_cast<std::size_t>(level)];
     SavedStates.resize(static_cast<std::size_t>(level));
     UpdateTransform();
-    ClipDirty = true;
 }
 
 TGdiObject* TPlayer::ObjectSlot(TRecord& r, std::uint32_t index, bool creating)
@@ -214,7 +267,7 @@ TGdiObject* TPlayer::ObjectSlot(TRecord& r, std::uint32_t index, bool creating)
     return &Objects[index];
 }
 
-QColor TPlayer::Color(std::uint32_t colorRef) const { return ColorFromRef(colorRef, &Dc.Palette); }
+QColor TPlayer::Color(std::uint32_t colorRef) const { return ColorFromRef(colorRef, Dc.Palette.get()); }
 
 void TPlayer::Dispatch(TRecord& r)
 {
@@ -406,17 +459,19 @@ void TPlayer::Dispatch(TRecord& r)
         Problem(r, "record too short for its fields");
 }
 
-void PlayEmf(std::span<const std::uint8_t> bytes, TEmfDevice& device, const QRectF& target,
-             const TProblemHandler& onProblem)
-{
-    TPlayer(bytes, device, target, onProblem).Play();
-}
-
-void PlayMetafile(QPainter& painter, const TMetafile& metafile, const QRectF& target,
+TPageWork PlayEmf(std::span<const std::uint8_t> bytes, TEmfDevice& device, const QRectF& target,
                   const TProblemHandler& onProblem)
 {
+    TPlayer player(bytes, device, target, onProblem);
+    player.Play();
+    return player.Work();
+}
+
+TPageWork PlayMetafile(QPainter& painter, const TMetafile& metafile, const QRectF& target,
+                       const TProblemHandler& onProblem)
+{
     TPainterDevice device(painter);
-    PlayEmf(metafile.Bytes(), device, target, onProblem);
+    return PlayEmf(metafile.Bytes(), device, target, onProblem);
 }
 
 }  // namespace qrp::emf

@@ -19,10 +19,13 @@
 #include <QTransform>
 
 #include "platform/emf/emf_header.h"
+#include "platform/emf/player/budget_device.h"
+#include "platform/emf/player/drawing_budget.h"
 #include "platform/emf/player/emf_device.h"
 #include "platform/emf/player/emf_player.h"
 #include "platform/emf/player/gdi_objects.h"
 #include "platform/emf/player/record_reader.h"
+#include "platform/emf/player/drawing_prices.h"
 
 namespace qrp::emf {
 
@@ -30,7 +33,7 @@ struct TDcState {
     TLogPen Pen;
     TLogBrush Brush;
     TLogFont Font;
-    TLogPalette Palette;
+    TPaletteRef Palette;  // none: the default palette
     QColor TextColor = Qt::black;
     QColor BkColor = Qt::white;
     std::uint32_t BkMode = 2;  // OPAQUE
@@ -55,6 +58,7 @@ public:
     TPlayer(std::span<const std::uint8_t> bytes, TEmfDevice& device, const QRectF& target,
             const TProblemHandler& onProblem);
     void Play();
+    TPageWork Work() const { return Budget.Work(); }
 
 private:
     // One record: its index, offset and fields.
@@ -106,9 +110,11 @@ private:
     void FillDevicePath(const QPainterPath& devicePath, const QBrush& brush);
     void StrokeDevicePath(const QPainterPath& devicePath);
     std::optional<QPen> OutputPen() const;
-    std::optional<QBrush> OutputBrush(const TLogBrush& brush) const;
+    std::optional<QBrush> OutputBrush(const TLogBrush& brush);
+    // A monochrome pattern in the text and background colours, or a null image
+    // when the drawing budget refuses to colour it.
+    QImage RecoloredPattern(const QImage& pattern);
     QPainter::CompositionMode Rop2Mode() const;
-    QPainterPath ReadPoints(TRecord& r, std::size_t offset, std::uint32_t count, bool is16, bool& ok);
     std::vector<QPointF> ReadPointList(TRecord& r, std::size_t offset, std::uint32_t count, bool is16);
     QRectF DeviceBox(const QRectF& logical) const;
 
@@ -124,6 +130,10 @@ private:
     void CombineClip(const QRegion& region, std::uint32_t mode);
     void RegionRecord(TRecord& r, std::uint32_t type);
     std::optional<QRegion> ReadRegion(TRecord& r, std::size_t offset, std::uint32_t size, const QTransform& toOutput);
+    // A rectangle, or the polygons of a path under a fill rule, as a region in
+    // output pixels, cut to ClipArea; none when the budget refuses to build it.
+    std::optional<QRegion> MappedRegion(const QRectF& rect, const QTransform& toOutput);
+    std::optional<QRegion> PolygonRegion(const QList<QPolygonF>& polygons, Qt::FillRule rule);
     void ApplyClip();
 
     // Text (player_text.cpp).
@@ -147,10 +157,17 @@ private:
                         std::size_t bitsSize, std::uint32_t usage, bool keepAlpha);
 
     std::span<const std::uint8_t> Bytes;
-    TEmfDevice& Device;
     TProblemHandler OnProblem;
     TEmfHeader Header;
     QRectF Target;
+    // Clip geometry is kept within the target widened by half its size on each
+    // side: regions are pixel sets, and one as large as the records may ask for
+    // would not fit in memory.
+    QRectF ClipArea;
+    QSizeF PageSize;  // the frame at 96 dpi, where the drawing budget measures areas
+    TDrawingPrices Prices;
+    TDrawingBudget Budget;
+    TBudgetDevice Device;
 
     TDcState Dc;
     std::vector<TDcState> SavedStates;
@@ -165,7 +182,15 @@ private:
     bool InPath = false;
     QPainterPath Path;  // reference device coordinates
     bool PathFinished = false;
-    bool ClipDirty = true;
+    std::optional<QRegion> AppliedClip;  // the device's clip, set again only when Dc.Clip differs
+    // The last monochrome pattern in the text and background colours, so that
+    // a brush used many times is recoloured once.
+    struct TRecoloredPattern {
+        qint64 Source = 0;
+        QRgb Foreground = 0, Background = 0;
+        QImage Image;
+    };
+    TRecoloredPattern LastRecolored;
 };
 
 }  // namespace qrp::emf

@@ -28,6 +28,27 @@ QPainter::CompositionMode SourceMode(std::uint32_t rop)
 
 // Whether a raster operation reads the source bitmap at all.
 bool UsesSource(std::uint32_t rop) { return (((rop >> 2) ^ rop) & 0x330000) != 0; }
+
+// Whether any pixel of an ARGB32 image is not wholly transparent.
+bool AnyAlpha(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 0)
+                return true;
+    }
+    return false;
+}
+
+void MakeOpaque(QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] |= 0xFF000000u;
+    }
+}
 }  // namespace
 
 void TPlayer::PatternBlt(const QRectF& logicalDestination, std::uint32_t rop)
@@ -60,14 +81,26 @@ QImage TPlayer::DecodeBitmap(TRecord& r, std::size_t infoOffset, std::size_t inf
         Problem(r, "bitmap does not fit the record");
         return {};
     }
+    // The pixels are paid for before they are decoded; embedded PNG and JPEG
+    // pictures, whose size the header may not tell, when their size is known.
+    const auto header = ParseDibInfo(info);
+    const double declared = header ? static_cast<double>(header->Width) * header->Height : 0;
+    if (!Budget.Spend({.DecodedPixels = declared}))
+        return {};
     TDibDecodeOptions options;
     options.Usage = usage == 1 ? TDibColorUsage::PalIndices : TDibColorUsage::RgbColors;
-    options.Palette = Dc.Palette.Entries;
+    if (Dc.Palette)
+        options.Palette = Dc.Palette->Entries;
     options.KeepAlpha = keepAlpha;
     std::string why;
     QImage image = DecodeDib(info, bits, options, &why);
-    if (image.isNull())
+    if (image.isNull()) {
         Problem(r, "bitmap not decoded: " + why);
+        return image;
+    }
+    const double decoded = static_cast<double>(image.width()) * image.height();
+    if (decoded > declared && !Budget.Spend({.DecodedPixels = decoded - declared}))
+        return {};
     return image;
 }
 
@@ -79,18 +112,16 @@ void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSiz
     QImage image = DecodeBitmap(r, infoOffset, infoSize, bitsOffset, bitsSize, usage, keepAlpha);
     if (image.isNull())
         return;
-    // A source whose alpha bytes are all zero was never meant to carry alpha.
+    // A source whose alpha bytes are all zero was never meant to carry alpha:
+    // direct 16 and 32 bit pixels, the only ones with alpha of their own, are then opaque.
     if (keepAlpha) {
-        bool anyAlpha = false;
-        for (int y = 0; y < image.height() && !anyAlpha; ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            for (int x = 0; x < image.width() && !anyAlpha; ++x)
-                anyAlpha = qAlpha(row[x]) != 0;
-        }
-        if (!anyAlpha)
-            image = DecodeBitmap(r, infoOffset, infoSize, bitsOffset, bitsSize, usage, false);
-        else
+        if (AnyAlpha(image)) {
             image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        } else if (const auto header = ParseDibInfo(r.Fields.Bytes(infoOffset, infoSize));
+                   header && (header->BitCount == 16 || header->BitCount == 32) &&
+                   (header->Compression == BI_RGB || header->Compression == BI_BITFIELDS)) {
+            MakeOpaque(image);
+        }
     }
     if (transparent || constantAlpha < 255) {
         image = image.convertToFormat(QImage::Format_ARGB32);

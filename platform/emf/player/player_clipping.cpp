@@ -1,6 +1,11 @@
-// The clip region, and the records that draw regions.
+// The clip region, and the records that draw regions. Clip geometry is cut to
+// ClipArea before it becomes a region, building and combining regions is paid
+// from the drawing budget by their rectangles, and combinations that could
+// multiply rectangles are refused.
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
@@ -8,8 +13,14 @@
 namespace qrp::emf {
 
 namespace {
-// A region that covers any output: the start of an exclusion from "no clip".
-const QRegion kEverything(-(1 << 24), -(1 << 24), 1 << 25, 1 << 25);
+// Combining regions can multiply their rectangles (stripes across stripes make
+// a grid): a combination that could hold more than this many stops the page.
+constexpr double kMaxRegionRects = 4 << 20;
+// Shifts and frame widths beyond this many pixels carry anything past ClipArea.
+constexpr double kFar = 1 << 26;
+// Polygon corners are cut to the area in doubles, exact to a fraction of a
+// pixel up to this distance; farther ones (and infinite ones) are brought in to it.
+constexpr double kCornerLimit = 1e15;
 
 QRect PixelRect(const QRectF& rect)
 {
@@ -20,26 +31,111 @@ QRect PixelRect(const QRectF& rect)
                                            static_cast<int>(std::lround(n.bottom())) - 1));
 }
 
-// A rectangle under a transform: exact when it stays axis-aligned, a polygon otherwise.
-QRegion MappedRegion(const QRectF& rect, const QTransform& transform)
+// v within ±limit; not a number counts as -limit.
+double Bounded(double v, double limit = kFar) { return v > -limit ? std::min(v, limit) : -limit; }
+
+// One step of Sutherland-Hodgman clipping: the polygon's part on the inner side of one edge.
+template <typename Inside, typename Crossing>
+QPolygonF ClippedBy(const QPolygonF& polygon, Inside inside, Crossing crossing)
 {
-    if (!transform.isRotating())
-        return QRegion(PixelRect(transform.mapRect(rect)));
-    return QRegion(transform.map(QPolygonF(rect)).toPolygon());
+    QPolygonF kept;
+    if (polygon.isEmpty())
+        return kept;
+    QPointF previous = polygon.last();
+    for (const QPointF& point : polygon) {
+        if (inside(point) != inside(previous))
+            kept << crossing(previous, point);
+        if (inside(point))
+            kept << point;
+        previous = point;
+    }
+    return kept;
+}
+
+// The polygon cut to area. What it fills inside area stays the same under
+// either fill rule; a polygon inside area comes back as it was.
+QPolygonF ClippedPolygon(const QPolygonF& polygon, const QRectF& area)
+{
+    QPolygonF p;
+    p.reserve(polygon.size());
+    for (const QPointF& point : polygon)
+        p << QPointF(Bounded(point.x(), kCornerLimit), Bounded(point.y(), kCornerLimit));
+    // Where the edge a-b crosses the line x (or y); the edge has an end on either side.
+    const auto atX = [](double x) {
+        return [x](const QPointF& a, const QPointF& b) {
+            return QPointF(x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()));
+        };
+    };
+    const auto atY = [](double y) {
+        return [y](const QPointF& a, const QPointF& b) {
+            return QPointF(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()), y);
+        };
+    };
+    p = ClippedBy(p, [&](const QPointF& q) { return q.x() >= area.left(); }, atX(area.left()));
+    p = ClippedBy(p, [&](const QPointF& q) { return q.x() <= area.right(); }, atX(area.right()));
+    p = ClippedBy(p, [&](const QPointF& q) { return q.y() >= area.top(); }, atY(area.top()));
+    return ClippedBy(p, [&](const QPointF& q) { return q.y() <= area.bottom(); }, atY(area.bottom()));
+}
+
+// The union of many regions, built by halves: one by one it would cost the
+// square of their number.
+QRegion United(std::span<const QRegion> parts)
+{
+    if (parts.size() <= 1)
+        return parts.empty() ? QRegion() : parts.front();
+    const std::size_t half = parts.size() / 2;
+    return United(parts.first(half)).united(United(parts.subspan(half)));
+}
+
+// A region's horizontal bands: how many, and the most rectangles one holds.
+struct TBands {
+    double Count = 0;
+    double Widest = 0;
+};
+
+TBands BandsOf(const QRegion& region)
+{
+    TBands bands;
+    int top = 0;
+    double inBand = 0;
+    for (const QRect& rect : region) {
+        if (bands.Count == 0 || rect.top() != top) {
+            bands.Count += 1;
+            top = rect.top();
+            inBand = 0;
+        }
+        bands.Widest = std::max(bands.Widest, ++inBand);
+    }
+    return bands;
+}
+
+// The most rectangles a combination of a and b can hold: its bands lie
+// between the band edges of both, each with the rectangles of both.
+double CombinedRectsBound(const QRegion& a, const QRegion& b)
+{
+    const TBands x = BandsOf(a), y = BandsOf(b);
+    return 2 * (x.Count + y.Count) * (x.Widest + y.Widest);
 }
 }  // namespace
 
 void TPlayer::ApplyClip()
 {
-    if (!ClipDirty)
+    if (Dc.Clip == AppliedClip)
         return;
     Device.SetClip(Dc.Clip);
-    ClipDirty = false;
+    AppliedClip = Dc.Clip;
 }
 
 void TPlayer::CombineClip(const QRegion& region, std::uint32_t mode)
 {
-    const QRegion current = Dc.Clip ? *Dc.Clip : kEverything;
+    const QRegion current = Dc.Clip ? *Dc.Clip : QRegion(PixelRect(ClipArea));
+    if (mode != RGN_COPY) {
+        // Combining walks both regions.
+        if (!Budget.Spend({.PathSegments = static_cast<double>(current.rectCount()) + region.rectCount()}))
+            return;
+        if (CombinedRectsBound(current, region) > kMaxRegionRects)
+            return Budget.Refuse("clip region rectangles");
+    }
     switch (mode) {
     case RGN_AND: Dc.Clip = current.intersected(region); break;
     case RGN_OR: Dc.Clip = current.united(region); break;
@@ -48,7 +144,39 @@ void TPlayer::CombineClip(const QRegion& region, std::uint32_t mode)
     case RGN_COPY: Dc.Clip = region; break;
     default: return;
     }
-    ClipDirty = true;
+}
+
+std::optional<QRegion> TPlayer::MappedRegion(const QRectF& rect, const QTransform& toOutput)
+{
+    // Exact while the rectangle stays axis-aligned, a polygon otherwise.
+    if (!toOutput.isRotating())
+        return QRegion(PixelRect(toOutput.mapRect(rect).intersected(ClipArea)));
+    return PolygonRegion({toOutput.map(QPolygonF(rect))}, Qt::OddEvenFill);
+}
+
+std::optional<QRegion> TPlayer::PolygonRegion(const QList<QPolygonF>& polygons, Qt::FillRule rule)
+{
+    // Joined as QPainterPath::toFillPolygon joins subpaths: each closed, then back to the first point.
+    QPolygonF joined;
+    for (const QPolygonF& polygon : polygons) {
+        const QPolygonF clipped = ClippedPolygon(polygon, ClipArea);
+        if (clipped.isEmpty())
+            continue;
+        const bool first = joined.isEmpty();
+        const QPointF start = first ? clipped.first() : joined.first();
+        joined += clipped;
+        if (!clipped.isClosed())
+            joined += clipped.first();
+        if (!first)
+            joined += start;
+    }
+    // Scanning the polygon costs a step for every row an edge crosses.
+    double rows = 0;
+    for (qsizetype i = 1; i < joined.size(); ++i)
+        rows += std::abs(joined[i].y() - joined[i - 1].y());
+    if (!Budget.Spend({.PathSegments = static_cast<double>(joined.size()) + rows}))
+        return std::nullopt;
+    return QRegion(joined.toPolygon(), rule);
 }
 
 void TPlayer::IntersectClipRect(TRecord& r, bool exclude)
@@ -57,8 +185,8 @@ void TPlayer::IntersectClipRect(TRecord& r, bool exclude)
     const QRectF logical(QPointF(f.I32(8), f.I32(12)), QPointF(f.I32(16), f.I32(20)));
     if (!f.Ok())
         return Problem(r, "record too short for its fields");
-    const QRegion region = MappedRegion(logical.normalized(), LogicalToOutput);
-    CombineClip(region, exclude ? RGN_DIFF : RGN_AND);
+    if (const auto region = MappedRegion(logical.normalized(), LogicalToOutput))
+        CombineClip(*region, exclude ? RGN_DIFF : RGN_AND);
 }
 
 std::optional<QRegion> TPlayer::ReadRegion(TRecord& r, std::size_t offset, std::uint32_t size, const QTransform& toOutput)
@@ -72,13 +200,19 @@ std::optional<QRegion> TPlayer::ReadRegion(TRecord& r, std::size_t offset, std::
         Problem(r, "region data does not fit the record");
         return std::nullopt;
     }
-    QRegion region;
+    if (!Budget.Spend({.PathSegments = static_cast<double>(count)}))
+        return std::nullopt;
+    std::vector<QRegion> parts;
+    parts.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::size_t at = offset + headerSize + 16 * static_cast<std::size_t>(i);
         const QRectF rect(QPointF(f.I32(at), f.I32(at + 4)), QPointF(f.I32(at + 8), f.I32(at + 12)));
-        region += MappedRegion(rect.normalized(), toOutput);
+        auto part = MappedRegion(rect.normalized(), toOutput);
+        if (!part)
+            return std::nullopt;
+        parts.push_back(std::move(*part));
     }
-    return region;
+    return United(parts);
 }
 
 void TPlayer::ExtSelectClipRgn(TRecord& r)
@@ -90,7 +224,6 @@ void TPlayer::ExtSelectClipRgn(TRecord& r)
         return Problem(r, "record too short for its fields");
     if (mode == RGN_COPY && size == 0) {
         Dc.Clip.reset();
-        ClipDirty = true;
         return;
     }
     // Clip regions are given in the reference device's pixels.
@@ -104,11 +237,12 @@ void TPlayer::OffsetClipRgn(TRecord& r)
     const QPointF offset(f.I32(8), f.I32(12));
     if (!f.Ok())
         return Problem(r, "record too short for its fields");
-    if (!Dc.Clip)
+    if (!Dc.Clip || !Budget.Spend({.PathSegments = static_cast<double>(Dc.Clip->rectCount())}))
         return;
     const QPointF shift = LogicalToOutput.map(offset) - LogicalToOutput.map(QPointF(0, 0));
-    Dc.Clip->translate(static_cast<int>(std::lround(shift.x())), static_cast<int>(std::lround(shift.y())));
-    ClipDirty = true;
+    const QPoint pixels(static_cast<int>(std::lround(Bounded(shift.x()))),
+                        static_cast<int>(std::lround(Bounded(shift.y()))));
+    Dc.Clip = Dc.Clip->translated(pixels).intersected(PixelRect(ClipArea));
 }
 
 void TPlayer::SelectClipPath(TRecord& r)
@@ -116,11 +250,15 @@ void TPlayer::SelectClipPath(TRecord& r)
     const std::uint32_t mode = r.Fields.U32(8);
     if (!r.Fields.Ok())
         return Problem(r, "record too short for its fields");
-    QPainterPath path = FrameToOutput.map(Path);
-    path.setFillRule(Dc.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    CombineClip(QRegion(path.toFillPolygon().toPolygon(), path.fillRule()), mode);
+    const QPainterPath path = FrameToOutput.map(Path);
+    const Qt::FillRule rule = Dc.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
     Path = QPainterPath();
     InPath = PathFinished = false;
+    // Flattening the curves is paid for before it is done.
+    if (!Budget.Spend({.PathSegments = Prices.Segments(path)}))
+        return;
+    if (const auto region = PolygonRegion(path.toSubpathPolygons(), rule))
+        CombineClip(*region, mode);
 }
 
 void TPlayer::RegionRecord(TRecord& r, std::uint32_t type)
@@ -161,8 +299,8 @@ void TPlayer::RegionRecord(TRecord& r, std::uint32_t type)
         // A frame of the stroke's width and height inside the region's edge.
         const QSizeF stroke(f.I32(32), f.I32(36));
         const QPointF shift = LogicalToOutput.map(QPointF(stroke.width(), stroke.height())) - LogicalToOutput.map(QPointF(0, 0));
-        const int dx = std::max(1, static_cast<int>(std::lround(std::abs(shift.x()))));
-        const int dy = std::max(1, static_cast<int>(std::lround(std::abs(shift.y()))));
+        const int dx = std::max(1, static_cast<int>(std::lround(Bounded(std::abs(shift.x())))));
+        const int dy = std::max(1, static_cast<int>(std::lround(Bounded(std::abs(shift.y())))));
         const QRegion inner = region->translated(dx, 0) & region->translated(-dx, 0) & region->translated(0, dy) &
                               region->translated(0, -dy);
         QPainterPath frame;

@@ -126,26 +126,36 @@ void TPlayer::CreatePalette(TRecord& r)
     const std::uint16_t count = f.U16(14);
     if (!f.Ok() || !f.HasArray(16, count, 4))
         return Problem(r, "palette does not fit the record");
-    TLogPalette palette;
+    auto palette = std::make_shared<TLogPalette>();
+    palette->Entries.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i)
-        palette.Entries.push_back(qRgb(f.U8(16 + 4 * i), f.U8(17 + 4 * i), f.U8(18 + 4 * i)));
+        palette->Entries.push_back(qRgb(f.U8(16 + 4 * i), f.U8(17 + 4 * i), f.U8(18 + 4 * i)));
     if (TGdiObject* slot = ObjectSlot(r, index, true))
-        *slot = palette;
+        *slot = std::move(palette);
 }
 
 void TPlayer::SetPaletteEntries(TRecord& r)
 {
     auto& f = r.Fields;
     const std::uint32_t index = f.U32(8), start = f.U32(12), count = f.U32(16);
-    if (!f.Ok() || !f.HasArray(20, count, 4) || start > 0xFFFF || count > 0x10000)
+    if (!f.Ok() || !f.HasArray(20, count, 4))
         return Problem(r, "palette entries do not fit the record");
     TGdiObject* slot = ObjectSlot(r, index, false);
-    auto* palette = slot ? std::get_if<TLogPalette>(slot) : nullptr;
-    if (!palette)
+    auto* held = slot ? std::get_if<TPalettePtr>(slot) : nullptr;
+    if (!held)
         return Problem(r, "palette entries for an object that is no palette");
-    if (palette->Entries.size() < start + count)
-        palette->Entries.resize(start + count, qRgb(0, 0, 0));
-    for (std::uint32_t i = 0; i < count; ++i)
+    // As in GDI the palette keeps its size: entries past its end are not set.
+    TPalettePtr& palette = *held;
+    const std::size_t size = palette->Entries.size();
+    const std::size_t set = start < size ? std::min<std::size_t>(count, size - start) : 0;
+    if (set < count)
+        Problem(r, std::to_string(count - set) + " palette entries past the palette's end ignored");
+    if (set == 0)
+        return;
+    // Device contexts that selected the palette keep the entries they were given.
+    if (palette.use_count() > 1)
+        palette = std::make_shared<TLogPalette>(*palette);
+    for (std::size_t i = 0; i < set; ++i)
         palette->Entries[start + i] = qRgb(f.U8(20 + 4 * i), f.U8(21 + 4 * i), f.U8(22 + 4 * i));
 }
 
@@ -165,7 +175,7 @@ void TPlayer::SelectObject(TRecord& r, std::uint32_t index)
         Dc.Brush = *brush;
     else if (auto* font = std::get_if<TLogFont>(&object))
         Dc.Font = *font;
-    else if (auto* palette = std::get_if<TLogPalette>(&object))
+    else if (auto* palette = std::get_if<TPalettePtr>(&object))
         Dc.Palette = *palette;
     else
         Problem(r, "selected object " + std::to_string(index) + " does not exist");

@@ -134,7 +134,7 @@ std::optional<QPen> TPlayer::OutputPen() const
     return pen;
 }
 
-std::optional<QBrush> TPlayer::OutputBrush(const TLogBrush& b) const
+std::optional<QBrush> TPlayer::OutputBrush(const TLogBrush& b)
 {
     if (b.Style == BS_NULL || Dc.Rop2 == R2_NOP)
         return std::nullopt;
@@ -148,11 +148,26 @@ std::optional<QBrush> TPlayer::OutputBrush(const TLogBrush& b) const
         return brush;
     }
     if ((b.Style == BS_DIBPATTERN || b.Style == BS_PATTERN || b.Style == BS_DIBPATTERNPT) && !b.Pattern.isNull()) {
-        QBrush brush(b.Monochrome ? Recolored(b.Pattern, Dc.TextColor, Dc.BkColor) : b.Pattern);
+        const QImage pattern = b.Monochrome ? RecoloredPattern(b.Pattern) : b.Pattern;
+        if (pattern.isNull())
+            return std::nullopt;
+        QBrush brush(pattern);
         brush.setTransform(patternToOutput);
         return brush;
     }
     return QBrush(b.Color);
+}
+
+QImage TPlayer::RecoloredPattern(const QImage& pattern)
+{
+    const QRgb foreground = Dc.TextColor.rgba(), background = Dc.BkColor.rgba();
+    if (LastRecolored.Source != pattern.cacheKey() || LastRecolored.Foreground != foreground ||
+        LastRecolored.Background != background) {
+        if (!Budget.Spend({.DecodedPixels = static_cast<double>(pattern.width()) * pattern.height()}))
+            return {};
+        LastRecolored = {pattern.cacheKey(), foreground, background, Recolored(pattern, Dc.TextColor, Dc.BkColor)};
+    }
+    return LastRecolored.Image;
 }
 
 void TPlayer::FillDevicePath(const QPainterPath& devicePath, const QBrush& brush)
@@ -528,6 +543,8 @@ void TPlayer::PathCommand(TRecord& r, std::uint32_t type)
         Path = QPainterPath();
         return;
     case EMR_FLATTENPATH: {
+        if (!Budget.Spend({.PathSegments = Prices.Segments(FrameToOutput.map(Path))}))
+            return;
         QPainterPath flat;
         for (const QPolygonF& polygon : Path.toSubpathPolygons())
             flat.addPolygon(polygon);
@@ -535,6 +552,9 @@ void TPlayer::PathCommand(TRecord& r, std::uint32_t type)
         return;
     }
     case EMR_WIDENPATH: {
+        // Both sides of every segment, paid for before they are made.
+        if (!Budget.Spend({.PathSegments = 2 * Prices.Segments(FrameToOutput.map(Path))}))
+            return;
         const auto pen = OutputPen();
         QPainterPathStroker stroker;
         stroker.setWidth(std::max(1.0, pen ? pen->widthF() / Scale(FrameToOutput) : 1.0));

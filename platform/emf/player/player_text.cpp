@@ -194,7 +194,7 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
         Device.FillPath(box, QBrush(Dc.BkColor), QPainter::CompositionMode_SourceOver);
     }
     if ((options & ETO_CLIPPED) && hasRect)
-        CombineClip(QRegion(rectOut.toAlignedRect()), RGN_AND);
+        CombineClip(QRegion(rectOut.intersected(ClipArea).toAlignedRect()), RGN_AND);
     if (Dc.BkMode == OPAQUE && !(options & ETO_OPAQUE) && !text.empty()) {
         const QPointF top = start - down * metrics.ascent();
         const QPointF height = down * (metrics.ascent() + metrics.descent());
@@ -217,10 +217,7 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
         ApplyClip();
         Device.DrawText(run);
     }
-    if (Dc.Clip != savedClip) {
-        Dc.Clip = savedClip;
-        ClipDirty = true;
-    }
+    Dc.Clip = savedClip;
 }
 
 }  // namespace qrp::emf
