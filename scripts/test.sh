@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test; then builds again with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs the non-GUI tests.
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the non-GUI tests;
+# last, every fuzz harness runs briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -11,3 +12,5 @@ ctest --test-dir build -j2 --output-on-failure
 BUILD_DIR=build-sanitize bash scripts/build.sh -DQRP_SANITIZE=ON -DQRP_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize -j2 --output-on-failure -LE gui
+
+bash scripts/fuzz.sh all "${QRP_FUZZ_SECONDS:-40}"

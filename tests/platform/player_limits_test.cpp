@@ -17,6 +17,7 @@
 #include "platform/emf/emf_writer.h"
 #include "platform/emf/metafile.h"
 #include "platform/emf/player/emf_player.h"
+#include "platform/emf/player/painter_device.h"
 #include "platform/emf/player/trace_device.h"
 
 namespace qrp::emf {
@@ -386,6 +387,46 @@ TEST(PlayerLimits, LongTextsStopWhereTheGlyphsAreSpent)
     const TTraced traced = Trace(page.Finish(), QSizeF(kA4Width, kA4Height));
     EXPECT_EQ(traced.Count("text "), 6u);
     ExpectStoppedAt(traced, texts[6], EMR_EXTTEXTOUTW, "glyphs");
+}
+
+// Qt would cache an image of such glyphs; they are filled as outlines instead.
+TEST(PlayerLimits, GlyphsLargerThanAnyCacheAreDrawnAsTheirOutlines)
+{
+    QFont font("Liberation Sans");
+    font.setPixelSize(700);
+    const QPointF origin(50, 650);
+    QImage drawn(800, 800, QImage::Format_RGB32), expected(800, 800, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&drawn);
+        TPainterDevice device(painter);
+        device.DrawText(TTextRun {"H", {origin}, font, Qt::black});
+    }
+    {
+        QPainter painter(&expected);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(origin, "H");
+    }
+    int inked = 0, differing = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            inked += qGray(expected.pixel(x, y)) < 128;
+            differing += std::abs(qGray(drawn.pixel(x, y)) - qGray(expected.pixel(x, y))) > 64;
+        }
+    }
+    ASSERT_GT(inked, 50000) << "the letter covers much of the image";
+    EXPECT_LT(differing, inked / 100) << "the outline gives the letter as text drawing does";
+
+    // A character no font has, page-sized on a small image: the missing-glyph
+    // box is drawn without an image of the whole glyph.
+    font.setPixelSize(20000);
+    QImage small(64, 64, QImage::Format_RGB32);
+    small.fill(Qt::white);
+    QPainter painter(&small);
+    TPainterDevice device(painter);
+    device.DrawText(TTextRun {QString(QChar(0x0700)), {QPointF(-100, 15000)}, font, Qt::black});
 }
 
 TEST(PlayerLimits, HugeBitmapsStopWhereTheDecodedPixelsAreSpent)

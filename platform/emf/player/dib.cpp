@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdlib>
 #include <utility>
 
 #include <QBuffer>
@@ -118,12 +119,18 @@ TColorTable ReadColorTable(const TDibInfo& dib, std::span<const std::uint8_t> in
     return colors;
 }
 
+// A transparent image. Its pixels come from calloc: zero is transparent in
+// Format_ARGB32, and a large block arrives zeroed from the system without
+// being written, so a run-length bitmap whose codes reach few of its pixels
+// costs what its codes reach, not its declared size.
 QImage NewImage(const TDibInfo& dib, std::string* problem)
 {
-    QImage image(dib.Width, dib.Height, QImage::Format_ARGB32);
-    if (image.isNull())
+    const auto bytesPerLine = static_cast<std::size_t>(dib.Width) * sizeof(QRgb);
+    void* pixels = std::calloc(static_cast<std::size_t>(dib.Height), bytesPerLine);
+    if (!pixels)
         return Fail<QImage>(problem, "no memory for a " + std::to_string(dib.Width) + "x" + std::to_string(dib.Height) + " image");
-    return image;
+    return QImage(static_cast<uchar*>(pixels), dib.Width, dib.Height, static_cast<qsizetype>(bytesPerLine),
+                  QImage::Format_ARGB32, [](void* memory) { std::free(memory); }, pixels);
 }
 
 QRgb* Row(QImage& image, std::int64_t row) { return reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(row))); }
@@ -205,7 +212,6 @@ QImage DecodeRunLengths(const TDibInfo& dib, std::span<const std::uint8_t> bits,
     QImage image = NewImage(dib, problem);
     if (image.isNull())
         return image;
-    image.fill(Qt::transparent);
     const bool nibbles = dib.Compression == BI_RLE4;
     const std::int64_t width = dib.Width, height = dib.Height;
     // y counts rows in stored order: from the bottom unless top-down. The

@@ -1,10 +1,28 @@
 #include "platform/emf/player/painter_device.h"
 
+#include <cmath>
+
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QRawFont>
 
 namespace qrp::emf {
+
+namespace {
+
+// Qt draws glyphs up to a size through a cache of glyph images, and glyphs of
+// some fonts (missing-glyph boxes, colour fonts) at any size; a page-sized
+// glyph would make that cache an image of gigabytes. Larger glyphs are
+// filled as outlines, which cost what the clip lets through.
+constexpr double kLargestImagedGlyph = 512;
+
+double GlyphSizeOnDevice(const QFont& font, const QTransform& toDevice)
+{
+    const double stretch = font.stretch() > 100 ? font.stretch() / 100.0 : 1.0;
+    return font.pixelSize() * stretch * std::sqrt(std::abs(toDevice.determinant()));
+}
+
+}  // namespace
 
 TPainterDevice::TPainterDevice(QPainter& painter)
     : Painter(painter), Base(painter.transform()),
@@ -78,12 +96,25 @@ void TPainterDevice::DrawText(const TTextRun& run)
     SetMode(QPainter::CompositionMode_SourceOver);
     Painter.setPen(run.Color);
 
+    const auto count = std::min<qsizetype>(run.Text.size(), static_cast<qsizetype>(run.Positions.size()));
+    if (GlyphSizeOnDevice(run.Font, Painter.transform()) > kLargestImagedGlyph) {
+        QPainterPath outlines;
+        for (qsizetype i = 0; i < count; ++i) {
+            const QChar c = run.Text.at(i);
+            if (!c.isSpace() && !c.isNull())
+                outlines.addText(fromDevice.map(run.Positions[static_cast<std::size_t>(i)]), run.Font, QString(c));
+        }
+        Painter.setRenderHint(QPainter::Antialiasing, true);
+        Painter.fillPath(outlines, run.Color);
+        Painter.setRenderHint(QPainter::Antialiasing, false);
+        return;
+    }
+
     // Glyphs are placed one by one where the recording put them; characters the
     // font lacks fall back to ordinary text drawing, which finds another font.
     const QRawFont raw = QRawFont::fromFont(run.Font);
     QList<quint32> glyphs;
     QList<QPointF> positions;
-    const auto count = std::min<qsizetype>(run.Text.size(), static_cast<qsizetype>(run.Positions.size()));
     for (qsizetype i = 0; i < count; ++i) {
         const QChar c = run.Text.at(i);
         if (c.isSpace() || c.isNull())
