@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "platform/messages/application.h"
+#include "preview/qr_preview_interface.h"
 
 namespace qrp {
 
@@ -21,6 +22,8 @@ TQRApplication::TQRApplication(int& argc, char** argv) : QApplication(argc, argv
     Application::InstallQuitSignals();
     // The desktop session ending asks the program to quit.
     connect(this, &QGuiApplication::commitDataRequest, [] { Application::Terminate(); });
+    // Report printers without a preview handler open the standard preview window.
+    UseStandardPreview();
 }
 
 bool TQRApplication::notify(QObject* receiver, QEvent* event)

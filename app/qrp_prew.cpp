@@ -3,19 +3,22 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "app/file_type_registration.h"
 #include "app/print_choices.h"
 #include "app/qrp_load.h"
-#include "app/toolbar_glyphs.h"
+#include "preview/preview_glyphs.h"
 #include "component/qr_report.h"
 #include "controls/flat_spin_edit.h"
 #include "controls/gauge_status_bar.h"
@@ -32,10 +35,10 @@ namespace {
 constexpr int kToolBarHeight = 26;
 constexpr int kTextButtonHeight = 22;
 
-QToolButton* GlyphButton(QWidget* parent, TViewerGlyph glyph, const char* hint)
+QToolButton* GlyphButton(QWidget* parent, TPreviewGlyph glyph, const char* hint)
 {
     auto* button = new QToolButton(parent);
-    button->setIcon(ViewerGlyph(glyph));
+    button->setIcon(PreviewGlyph(glyph));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(QString::fromUtf8(hint));
     button->setAutoRaise(true);
@@ -131,13 +134,13 @@ void TQRPrew::BuildToolBar(QWidget* toolBar)
     row->setContentsMargins(2, 2, 2, 2);
     row->setSpacing(0);
     const auto add = [row](QWidget* widget) { row->addWidget(widget); };
-    auto* button1 = GlyphButton(toolBar, TViewerGlyph::WholePage, "Zobrazit celou stránku");
-    auto* button2 = GlyphButton(toolBar, TViewerGlyph::Zoom100, "Zobrazení velikosti 100%");
-    auto* button3 = GlyphButton(toolBar, TViewerGlyph::PageWidth, "Zobrazit na šířku formuláře");
-    auto* button4 = GlyphButton(toolBar, TViewerGlyph::FirstPage, "První stránka");
-    auto* button5 = GlyphButton(toolBar, TViewerGlyph::PreviousPage, "Předchozí stránka");
-    auto* button6 = GlyphButton(toolBar, TViewerGlyph::NextPage, "Další stránka");
-    auto* button7 = GlyphButton(toolBar, TViewerGlyph::LastPage, "Poslední stránka");
+    auto* button1 = GlyphButton(toolBar, TPreviewGlyph::WholePage, "Zobrazit celou stránku");
+    auto* button2 = GlyphButton(toolBar, TPreviewGlyph::Zoom100, "Zobrazení velikosti 100%");
+    auto* button3 = GlyphButton(toolBar, TPreviewGlyph::PageWidth, "Zobrazit na šířku formuláře");
+    auto* button4 = GlyphButton(toolBar, TPreviewGlyph::FirstPage, "První stránka");
+    auto* button5 = GlyphButton(toolBar, TPreviewGlyph::PreviousPage, "Předchozí stránka");
+    auto* button6 = GlyphButton(toolBar, TPreviewGlyph::NextPage, "Další stránka");
+    auto* button7 = GlyphButton(toolBar, TPreviewGlyph::LastPage, "Poslední stránka");
     QObject::connect(button1, &QToolButton::clicked, [this] { Guarded([this] { ToolButton1Click(); }); });
     QObject::connect(button2, &QToolButton::clicked, [this] { Guarded([this] { ToolButton2Click(); }); });
     QObject::connect(button3, &QToolButton::clicked, [this] { Guarded([this] { ToolButton3Click(); }); });
@@ -173,8 +176,7 @@ void TQRPrew::BuildToolBar(QWidget* toolBar)
     auto* associate = new QPushButton(QStringLiteral("Asociace *.QRP"), toolBar);
     Button1 = associate;
     associate->setFixedSize(92, kTextButtonHeight);
-    // The file type registration comes with its own command; until then the button does nothing.
-    associate->setEnabled(false);
+    QObject::connect(associate, &QPushButton::clicked, [this] { Guarded([this] { Button1Click(); }); });
     add(associate);
     Separator(row, 8);
     auto* close = TextButton(toolBar, "Zavřít", 54);
@@ -402,6 +404,16 @@ void TQRPrew::QRPreview1ProgressUpdate(int progress)
         gauge.SetPosition(0);
         SpeedButton1->setEnabled(true);
     }
+}
+
+void TQRPrew::Button1Click()
+{
+    if (PrintRunning)
+        return;
+    // The desktop's helper programs take a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    RegisterFileType(QCoreApplication::applicationFilePath());
 }
 
 void TQRPrew::SpeedButton1Click() { close(); }

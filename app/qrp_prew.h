@@ -54,6 +54,7 @@ public:
     void SpeedButton2Click();
     void SpeedButton3Click();
     void SpeedButton1Click();
+    void Button1Click();
     void Timer1Timer();
     void QRPreview1PageAvailable(int pageNum);
     void QRPreview1ProgressUpdate(int progress);

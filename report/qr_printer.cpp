@@ -10,6 +10,8 @@
 #include "platform/printing/printer.h"
 #include "platform/rounding.h"
 #include "printing/printer_settings.h"
+#include "report/qr_export_filter.h"
+#include "report/qr_preview_interface.h"
 
 namespace qrp {
 
@@ -42,6 +44,8 @@ TQRPrinter::TQRPrinter()
 
 TQRPrinter::~TQRPrinter()
 {
+    // A default preview window must not outlive the document it shows.
+    delete DefaultPreviewWindow.data();
     if (DocState != rpsReady)
         DropDocument();
 }
@@ -315,9 +319,15 @@ std::unique_ptr<TMetafile> TQRPrinter::GetPage(std::int32_t pageNumber)
 
 void TQRPrinter::Preview()
 {
-    // The program always shows its own preview window through the handler.
-    if (PreviewHandler)
+    if (PreviewHandler) {
         PreviewHandler(this);
+        return;
+    }
+    // The interface object only lives for the call that opens the preview.
+    const std::unique_ptr<TQRPreviewInterface> previewInterface =
+        DefaultPreviewInterface ? DefaultPreviewInterface() : nullptr;
+    if (previewInterface)
+        DefaultPreviewWindow = previewInterface->OpenPreview(*this);
 }
 
 void TQRPrinter::SetPreviewOpen(bool open)
@@ -402,10 +412,23 @@ void TQRPrinter::PrintSetup(void* sender)
         PrintSetupHandler(sender);
 }
 
-void TQRPrinter::ExportToFilter(void* filter)
+void TQRPrinter::ExportToFilter(TQRExportFilter& filter)
 {
-    if (ExportHandler)
+    if (ExportHandler) {
         ExportHandler(filter);
+        return;
+    }
+    // Doing nothing here would report an export that never happened as done.
+    if (DocState != rpsFinished)
+        throw EQRError("There is no finished report to export");
+    filter.Start(JobTitle, PageTotal);
+    for (std::int32_t page = 1; page <= PageTotal; ++page) {
+        const std::unique_ptr<TMetafile> recording = GetPage(page);
+        if (!recording)
+            throw EQRError("Page " + std::to_string(page) + " of the report is missing");
+        filter.WritePage(*recording, page);
+    }
+    filter.Finish();
 }
 
 void TQRPrinter::SetPagesReady(std::int32_t pages)

@@ -14,6 +14,9 @@
 #include <string>
 #include <utility>
 
+#include <QObject>
+#include <QPointer>
+
 #include "platform/exceptions.h"
 #include "platform/messages/messages.h"
 #include "printing/paper_sizes.h"
@@ -25,6 +28,7 @@ class TCanvas;
 class TMetafileCanvas;
 class TPrinter;
 class TPrinterSettings;
+class TQRExportFilter;
 
 // Misuse of the report printer.
 class EQRError : public Exception {
@@ -66,6 +70,8 @@ public:
     // A new recording of page n owned by the caller, or none.
     std::unique_ptr<TMetafile> GetPage(std::int32_t pageNumber);
 
+    // Runs PreviewHandler; without one, the DefaultPreviewInterface opens a
+    // preview window, kept in DefaultPreviewWindow.
     void Preview();
     bool PreviewOpen() const { return PreviewIsOpen; }
     void SetPreviewOpen(bool open);
@@ -77,7 +83,9 @@ public:
     // Progress reports how far the job has come.
     void Print();
     void PrintSetup(void* sender);
-    void ExportToFilter(void* filter);
+    // Runs ExportHandler with the filter; without one, writes the finished
+    // document through the filter page by page (EQRError when none is held).
+    void ExportToFilter(TQRExportFilter& filter);
 
     std::int32_t PagesReady() const { return PagesReadyCount; }
     void SetPagesReady(std::int32_t pages);
@@ -136,7 +144,10 @@ public:
     TQRPrinterEvent AfterPreviewHandler;
     TQRPrinterEvent PreviewHandler;
     std::function<void(void* sender)> PrintSetupHandler;
-    std::function<void(void* filter)> ExportHandler;
+    std::function<void(TQRExportFilter& filter)> ExportHandler;
+    // The window Preview opened without a handler; none once it is gone. It
+    // shows this printer, so it is closed when the printer goes first.
+    QPointer<QObject> DefaultPreviewWindow;
 
 private:
     bool PageInRange() const;

@@ -201,6 +201,28 @@ TEST_F(QrpTool, PrintsToAPdfFileOnAMachineWithoutPrinters)
     EXPECT_NE(nowhere.Err.find("No output file"), std::string::npos) << nowhere.Err;
 }
 
+TEST_F(QrpTool, PreviewOpensTheWindowUntilItIsClosedOrAskedToQuit)
+{
+    // Bad input fails before any window opens, as in the other commands.
+    const ToolResult missing = Run({"preview", Dir.File("missing.qrp")});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_EQ(Lines(missing.Err), 1) << missing.Err;
+    EXPECT_EQ(missing.Err.rfind("qrptool preview: " + Dir.File("missing.qrp") + ": ", 0), 0u) << missing.Err;
+    test::WriteWholeFile(Dir.File("text.qrp"), Bytes(300, 'x'));
+    const ToolResult junk = Run({"preview", Dir.File("text.qrp")});
+    EXPECT_EQ(junk.ExitCode, 1);
+    EXPECT_NE(junk.Err.find("not a report file"), std::string::npos) << junk.Err;
+    EXPECT_EQ(Run({"preview"}).ExitCode, 2);
+    EXPECT_EQ(Run({"preview", "a.qrp", "b.qrp"}).ExitCode, 2);
+
+    // A sound file: the window stays until the program is asked to quit, which ends it with 0.
+    const std::string file = WriteDocument("three.qrp", 3, true);
+    const ToolResult shown = RunCommand("QT_QPA_PLATFORM=offscreen timeout --preserve-status -s TERM 3 " +
+                                        test::Quote(QRPTOOL_PATH) + " preview " + test::Quote(file));
+    EXPECT_EQ(shown.ExitCode, 0) << shown.Err;
+    EXPECT_EQ(test::LinesNotBeginningWith(shown.Err, "qrptool preview: "), "") << shown.Err;
+}
+
 TEST_F(QrpTool, TheBundledSampleIsSound)
 {
     const std::string sample = QRP_SOURCE_DIR "/examples/sample.qrp";
@@ -212,7 +234,8 @@ TEST_F(QrpTool, TheBundledSampleIsSound)
     EXPECT_TRUE(list.Compression());
 }
 
-const std::vector<std::string> kCommands = {"info", "check", "pack", "unpack", "convert", "render", "sample", "print"};
+const std::vector<std::string> kCommands = {"info", "check", "pack", "unpack", "convert", "render", "sample", "print",
+                                            "preview"};
 
 // Standard error without the usage lines: "usage: qrptool CMD ..." and their continuations.
 std::string WithoutUsage(const std::string& err)
@@ -413,6 +436,8 @@ TEST_F(QrpTool, EveryMessageBeginsWithTheProgramAndTheCommand)
         {"sample", Dir.File("no/such/folder/s.qrp")},
         {"print", missing, "--output", Dir.File("p.pdf")},
         {"print", file, "--copies", "0"},
+        {"preview", missing},
+        {"preview", file, "--printer", "x", "--output", Dir.File("p.pdf")},
     };
     for (const auto& arguments : runs) {
         const ToolResult result = Run(arguments);

@@ -55,5 +55,6 @@ int RunConvert(const CommandLine& line);
 int RunRender(const CommandLine& line);
 int RunSample(const CommandLine& line);
 int RunPrint(const CommandLine& line);
+int RunPreview(const CommandLine& line);
 
 }  // namespace qrptool

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include <QApplication>
 #include <QGuiApplication>
 
 #include "platform/messages/application.h"
@@ -12,10 +13,13 @@
 
 namespace qrptool {
 
-void EnsureGuiApplication()
+namespace {
+int ArgumentCount = 1;
+char ProgramName[] = "qrptool";
+char* Arguments[] = {ProgramName, nullptr};
+
+void PrepareEnvironment()
 {
-    if (QGuiApplication::instance())
-        return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -26,12 +30,25 @@ void EnsureGuiApplication()
         qputenv("XDG_RUNTIME_DIR", runtime.c_str());
     }
     RouteQtMessages();
+}
+}  // namespace
+
+void EnsureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    PrepareEnvironment();
     // An error that leaves a message handler while the report printer works.
     qrp::Application::SetExceptionHandler([](const std::exception& error) { Complain(error.what()); });
-    static int argc = 1;
-    static char name[] = "qrptool";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
+    static QGuiApplication application(ArgumentCount, Arguments);
+}
+
+std::unique_ptr<QApplication> StartWidgetsApplication()
+{
+    PrepareEnvironment();
+    auto application = std::make_unique<QApplication>(ArgumentCount, Arguments);
+    qrp::Application::InstallQuitSignals();
+    return application;
 }
 
 }  // namespace qrptool

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "preview/qr_preview_interface.h"
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/messages.h"
 
@@ -98,6 +99,17 @@ const std::map<std::string, Command>& Commands()
           "Prints a report file as the viewer does: on the default printer, on the CUPS\n"
           "queue NAME, or into a PDF file. The paper is recognised from page 1, the\n"
           "orientation too unless given.\n"}},
+        {"preview",
+         {{},
+          {"--printer", "--output"},
+          qrptool::RunPreview,
+          {"qrptool preview FILE [--printer NAME | --output FILE.pdf]"},
+          "Shows a report file in the default preview window until it is closed: zoom,\n"
+          "page through it, save it as a report file, PDF, PNG or SVG, load another\n"
+          "report file, print it.\n"
+          "  --printer NAME      Print prints on the CUPS queue NAME\n"
+          "  --output FILE.pdf   Print prints into the PDF file FILE.pdf\n"
+          "                      (default: the default printer)\n"}},
     };
     return commands;
 }
@@ -117,7 +129,7 @@ std::string FullUsage()
 {
     std::string text;
     bool first = true;
-    for (const char* name : {"info", "check", "pack", "unpack", "convert", "render", "sample", "print"}) {
+    for (const char* name : {"info", "check", "pack", "unpack", "convert", "render", "sample", "print", "preview"}) {
         text += UsageLines(Commands().at(name).Synopsis, first);
         first = false;
     }
@@ -131,6 +143,8 @@ std::string CommandUsage(const Command& command) { return UsageLines(command.Syn
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Report printers without a preview handler open the standard preview window.
+    qrp::UseStandardPreview();
     if (arguments.empty()) {
         qrptool::Complain("no command given");
         std::fputs(FullUsage().c_str(), stderr);

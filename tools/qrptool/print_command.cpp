@@ -6,13 +6,12 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/printing/printer.h"
-#include "platform/printing/qt_printer_backend.h"
 #include "printing/printer_settings.h"
 #include "report/qr_printer.h"
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/file_errors.h"
 #include "tools/qrptool/gui_application.h"
+#include "tools/qrptool/print_destination.h"
 
 namespace qrptool {
 
@@ -42,19 +41,6 @@ std::pair<int, int> ParseRange(const std::string& text)
         throw UsageError("bad value for --pages: " + text + " (the last page comes before the first)");
     return {first, last};
 }
-
-// The printer's position in the report printer's list, or a usage error.
-int PrinterIndex(qrp::TQRPrinter& printer, const std::string& name)
-{
-    const auto& printers = printer.OwnPrinter().Printers();
-    for (std::size_t i = 0; i < printers.size(); ++i)
-        if (printers[i].Device == name)
-            return static_cast<int>(i);
-    std::string known;
-    for (const auto& info : printers)
-        known += (known.empty() ? "" : ", ") + info.Device;
-    throw UsageError("no printer named " + name + " (printers: " + known + ")");
-}
 }  // namespace
 
 int RunPrint(const CommandLine& line)
@@ -63,8 +49,7 @@ int RunPrint(const CommandLine& line)
     const std::string& fileName = line.Operands()[0];
     if (line.Has("--landscape") && line.Has("--portrait"))
         throw UsageError("--landscape and --portrait exclude each other");
-    if (line.Has("--printer") && line.Has("--output"))
-        throw UsageError("--output prints to a PDF file; it takes no --printer");
+    CheckDestination(line);
     const int copies = line.Has("--copies") ? ParseNumber(line.Value("--copies"), "--copies", 1, 32767) : 1;
     const auto range = line.Has("--pages") ? ParseRange(line.Value("--pages")) : std::pair {0, 0};
 
@@ -74,13 +59,7 @@ int RunPrint(const CommandLine& line)
     if (!printer.HasPrinter)
         throw std::runtime_error("no printer is installed");
     // The printer first: loading recognises the paper among the sizes it takes.
-    if (line.Has("--output")) {
-        const std::string output = std::filesystem::absolute(line.Value("--output")).string();
-        printer.OwnPrinter().SetPrinter(qrp::kPdfFilePrinter, "", output, std::nullopt);
-        printer.Settings().ReadPrinterSettings();
-    } else if (line.Has("--printer")) {
-        printer.SetPrinterPosition(PrinterIndex(printer, line.Value("--printer")));
-    }
+    ChooseDestination(printer, line);
     OnFile(fileName, [&] { printer.Load(fileName); });
 
     if (range.first > printer.PageTotal)

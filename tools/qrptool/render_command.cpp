@@ -1,26 +1,19 @@
-// qrptool render: pages as PNG or SVG pictures, or one PDF document.
+// qrptool render: pages as PNG or SVG pictures, or one PDF document, written
+// through the export filters the preview window offers.
 
 #include <cctype>
-#include <cmath>
 #include <cstring>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include <QBuffer>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSvgGenerator>
-
+#include "export/export_filters.h"
+#include "export/picture_export_filter.h"
 #include "platform/emf/emf_header.h"
 #include "platform/emf/metafile.h"
 #include "platform/emf/player/emf_player.h"
-#include "platform/emf/player/page_image.h"
-#include "platform/file_replace.h"
 #include "platform/file_stream.h"
 #include "report/qr_page_list.h"
 #include "report/report_file_check.h"
@@ -33,7 +26,6 @@ namespace qrptool {
 
 namespace {
 constexpr int kMaxWarningsPerPage = 10;
-constexpr int kPdfResolution = 1200;
 
 // The pages to render: a single recording, or a report file's pages on demand.
 class PageSource {
@@ -136,83 +128,28 @@ qrp::emf::TProblemHandler Warner(const std::string& fileName, std::int32_t page)
     };
 }
 
-std::string OutputFileFor(const std::string& out, bool outIsFile, std::int32_t page, const std::string& extension)
+// Runs an action of the filter on page n; a file it cannot write is named as before.
+template <typename Action>
+void OnOutput(const std::string& fileName, Action&& action)
 {
-    if (outIsFile)
-        return out;
-    char name[32];
-    std::snprintf(name, sizeof name, "page-%04d.%s", page, extension.c_str());
-    return (std::filesystem::path(out) / name).string();
-}
-
-void WriteBytes(const std::string& fileName, const QByteArray& bytes)
-{
-    OnFile(fileName, [&] {
-        qrp::WriteFileReplacing(fileName, [&](qrp::TStream& file) {
-            file.WriteBuffer(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        });
-    });
-}
-
-void RenderPdf(PageSource& source, const std::vector<std::int32_t>& pages, const std::string& out)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(kPdfResolution);
-    writer.setCreator(QStringLiteral("qrptool"));
-    QPainter painter;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const auto page = source.Page(pages[i]);
-        const auto& frame = page->Header().Frame;
-        // The page is the picture frame itself, in millimetres.
-        const QSizeF millimetres(std::max(1.0, (static_cast<double>(frame.Right) - frame.Left) / 100),
-                                 std::max(1.0, (static_cast<double>(frame.Bottom) - frame.Top) / 100));
-        const QPageLayout layout(QPageSize(millimetres, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF());
-        writer.setPageLayout(layout);
-        if (i == 0)
-            painter.begin(&writer);
-        else
-            writer.newPage();
-        const QRectF target(QPointF(0, 0), layout.paintRectPixels(kPdfResolution).size());
-        qrp::emf::PlayMetafile(painter, *page, target, Warner(source.FileName(), pages[i]));
+    try {
+        action();
+    } catch (const qrp::EStreamError& error) {
+        throw FileError(fileName + ": " + error.what());
     }
-    if (painter.isActive())
-        painter.end();
-    WriteBytes(out, buffer.data());
 }
 
-void RenderSvg(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number,
-               const qrp::emf::TProblemHandler& warner)
+// Writes the pages through the export filter, as the viewer's exports do.
+void RenderThrough(qrp::TQRExportFilter& filter, PageSource& source, const std::vector<std::int32_t>& pages,
+                   std::int32_t pageCount)
 {
-    const QSize size = qrp::emf::FramePixelSize(page, dpi);
-    if (size.isEmpty())
-        throw std::runtime_error("page " + std::to_string(number) + " is too large to render at this resolution");
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setResolution(static_cast<int>(std::lround(dpi)));
-    QPainter painter(&generator);
-    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-    qrp::emf::PlayMetafile(painter, page, QRectF(QPointF(0, 0), QSizeF(size)), warner);
-    painter.end();
-    WriteBytes(fileName, buffer.data());
-}
-
-void RenderPng(const qrp::TMetafile& page, double dpi, const std::string& fileName, std::int32_t number,
-               const qrp::emf::TProblemHandler& warner)
-{
-    const QImage image = qrp::emf::RenderPageImage(page, dpi, warner);
-    if (image.isNull())
-        throw std::runtime_error("page " + std::to_string(number) + " is too large to render at this resolution");
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG");
-    WriteBytes(fileName, bytes);
+    filter.ProblemHandlerFor = [&source](std::int32_t n) { return Warner(source.FileName(), n); };
+    OnOutput(filter.FileName(), [&] { filter.Start({}, pageCount); });
+    for (const std::int32_t n : pages) {
+        const auto page = source.Page(n);
+        OnOutput(filter.PageFileName(n), [&] { filter.WritePage(*page, n); });
+    }
+    OnOutput(filter.FileName(), [&] { filter.Finish(); });
 }
 }  // namespace
 
@@ -242,10 +179,12 @@ int RunRender(const CommandLine& line)
     EnsureGuiApplication();
     PageSource source(line.Operands()[0]);
     const std::vector<std::int32_t> pages = ParsePages(line.Value("--pages"), source.PageCount());
+    const qrp::TQRExportFilterEntry& entry = *qrp::FindExportFilter(format);
     if (format == "pdf") {
         if (pages.empty())
             throw std::runtime_error(line.Operands()[0] + ": the document has no pages");
-        RenderPdf(source, pages, out);
+        const auto pdf = entry.Create(out);
+        RenderThrough(*pdf, source, pages, static_cast<std::int32_t>(pages.size()));
         return 0;
     }
     // OUT ending in the format's extension names the one picture rendered,
@@ -262,16 +201,15 @@ int RunRender(const CommandLine& line)
                              "one page with --pages N");
     } else {
         OnFile(out, [&] { std::filesystem::create_directories(out); });
+        // A document without pages leaves its folder empty.
+        if (pages.empty())
+            return 0;
     }
-    for (const std::int32_t n : pages) {
-        const auto page = source.Page(n);
-        const std::string fileName = OutputFileFor(out, outIsFile, n, format);
-        const auto warner = Warner(source.FileName(), n);
-        if (format == "svg")
-            RenderSvg(*page, dpi, fileName, n, warner);
-        else
-            RenderPng(*page, dpi, fileName, n, warner);
-    }
+    // In a folder every picture is numbered by its page: OUT/page-0001.png ...
+    const auto pictures = entry.Create(outIsFile ? out : (std::filesystem::path(out) / ("page." + format)).string());
+    dynamic_cast<qrp::TQRPictureExportFilter&>(*pictures).NumberEveryPage = !outIsFile;
+    pictures->Resolution = dpi;
+    RenderThrough(*pictures, source, pages, outIsFile ? 1 : static_cast<std::int32_t>(pages.size()));
     return 0;
 }
 

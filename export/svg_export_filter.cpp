@@ -1,0 +1,34 @@
+#include "export/svg_export_filter.h"
+
+#include <cmath>
+
+#include <QBuffer>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include "export/page_too_large.h"
+#include "platform/emf/player/page_image.h"
+
+namespace qrp {
+
+QByteArray TQRSvgExportFilter::Picture(const TMetafile& page, std::int32_t pageNumber) const
+{
+    const QSize size = emf::FramePixelSize(page, Resolution);
+    if (size.isEmpty())
+        throw PageTooLarge(pageNumber);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setResolution(static_cast<int>(std::lround(Resolution)));
+    QPainter painter(&generator);
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    emf::PlayMetafile(painter, page, QRectF(QPointF(0, 0), QSizeF(size)), ProblemHandler(pageNumber));
+    painter.end();
+    return bytes;
+}
+
+}  // namespace qrp
