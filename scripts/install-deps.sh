@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when
+# Installs the Debian packages the build, the tests and the package need; does nothing when
 # they are all present.
 set -euo pipefail
 
@@ -7,7 +7,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core fontconfig
   emf2svg poppler-utils python3-numpy python3-pil
   cups cups-client cups-filters libcups2-dev
-  shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl)
+  shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl
+  dpkg-dev file)
 
 missing=()
 for package in "${packages[@]}"; do
