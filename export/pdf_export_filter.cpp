@@ -55,7 +55,9 @@ void TQRPdfExportFilter::Finish()
         throw EQRExportError("The report has no pages to export");
     Painter.end();
     Writer.reset();
-    if (!File->commit())
+    // Flushed here and checked: a buffered save file whose last flush fails
+    // part-way would otherwise commit the cut-short file as done.
+    if (!File->flush() || !File->commit())
         throw EFCreateError(FileName());
 }
 
