@@ -1,6 +1,7 @@
 #include "app/qrp_prew.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
@@ -8,16 +9,26 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "app/control_keys.h"
+#include "app/file_reloader.h"
 #include "app/file_type_registration.h"
+#include "app/last_folder.h"
 #include "app/print_choices.h"
 #include "app/qrp_load.h"
+#include "app/report_drop.h"
+#include "app/report_export.h"
+#include "app/report_file_probe.h"
+#include "app/viewer_actions.h"
 #include "preview/preview_glyphs.h"
 #include "component/qr_report.h"
 #include "controls/flat_spin_edit.h"
@@ -26,7 +37,6 @@
 #include "platform/temp_files.h"
 #include "preview/qr_preview.h"
 #include "preview/qr_preview_image.h"
-#include "report/qr_page_list.h"
 #include "report/qr_printer.h"
 
 namespace qrp {
@@ -107,6 +117,10 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
     QRPreview1->SetZoom(100);
     QRPreview1->OnPageAvailable = [this](TQRPreview*, std::int32_t page) { Guarded([&] { QRPreview1PageAvailable(page); }); };
     QRPreview1->OnProgressUpdate = [this](TQRPreview*, std::int32_t progress) { Guarded([&] { QRPreview1ProgressUpdate(progress); }); };
+    // The wheel and Space turn pages through the page buttons' path, so the counter and the spin edit follow.
+    QRPreview1->OnPageTurn = [this](TQRPreview*, std::int32_t step) {
+        Guarded([&] { step > 0 ? ToolButton6Click() : ToolButton5Click(); });
+    };
     layout->addWidget(QRPreview1, 1);
 
     StatusBar1 = new TGaugeStatusBar(this);
@@ -124,6 +138,10 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
     Timer1.setSingleShot(false);
     QObject::connect(&Timer1, &QTimer::timeout, [this] { Guarded([this] { Timer1Timer(); }); });
     Timer1.start();
+
+    FileReloader = std::make_unique<TFileReloader>([this] { return ShownFileChanged(); });
+    ConnectActions();
+    setAcceptDrops(true);
 }
 
 TQRPrew::~TQRPrew() { FormDestroy(); }
@@ -187,6 +205,49 @@ void TQRPrew::BuildToolBar(QWidget* toolBar)
     row->addStretch(1);
 }
 
+void TQRPrew::ConnectActions()
+{
+    Actions = std::make_unique<TViewerActions>(*this);
+    using THandler = void (TQRPrew::*)();
+    const std::pair<QAction*, THandler> commands[] = {
+        {Actions->WholePage, &TQRPrew::ToolButton1Click},  {Actions->Zoom100, &TQRPrew::ToolButton2Click},
+        {Actions->PageWidth, &TQRPrew::ToolButton3Click},  {Actions->ZoomIn, &TQRPrew::ZoomInClick},
+        {Actions->ZoomOut, &TQRPrew::ZoomOutClick},        {Actions->FirstPage, &TQRPrew::ToolButton4Click},
+        {Actions->PreviousPage, &TQRPrew::ToolButton5Click}, {Actions->NextPage, &TQRPrew::ToolButton6Click},
+        {Actions->LastPage, &TQRPrew::ToolButton7Click},   {Actions->Open, &TQRPrew::SpeedButton2Click},
+        {Actions->Print, &TQRPrew::SpeedButton3Click},     {Actions->Reload, &TQRPrew::ReloadClick},
+        {Actions->Export, &TQRPrew::ExportClick},          {Actions->Close, &TQRPrew::SpeedButton1Click},
+    };
+    for (const auto& [action, handler] : commands)
+        QObject::connect(action, &QAction::triggered, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    const auto scroll = [this](QAction* action, Qt::Orientation orientation, QAbstractSlider::SliderAction step) {
+        QScrollBar* bar = orientation == Qt::Vertical ? QRPreview1->verticalScrollBar() : QRPreview1->horizontalScrollBar();
+        QObject::connect(action, &QAction::triggered, bar, [bar, step] { bar->triggerAction(step); });
+    };
+    scroll(Actions->ScrollUp, Qt::Vertical, QAbstractSlider::SliderSingleStepSub);
+    scroll(Actions->ScrollDown, Qt::Vertical, QAbstractSlider::SliderSingleStepAdd);
+    scroll(Actions->ScrollLeft, Qt::Horizontal, QAbstractSlider::SliderSingleStepSub);
+    scroll(Actions->ScrollRight, Qt::Horizontal, QAbstractSlider::SliderSingleStepAdd);
+    QObject::connect(Actions->ScreenDown, &QAction::triggered, this, [this] { Guarded([this] { QRPreview1->ScrollScreen(1); }); });
+    QObject::connect(Actions->ScreenUp, &QAction::triggered, this, [this] { Guarded([this] { QRPreview1->ScrollScreen(-1); }); });
+
+    // The commands that replace, read or free the document wait where their buttons do (during a print job).
+    FollowEnabledState(Actions->Open, SpeedButton2);
+    FollowEnabledState(Actions->Reload, SpeedButton2);
+    FollowEnabledState(Actions->Export, SpeedButton2);
+    FollowEnabledState(Actions->Print, SpeedButton3);
+    FollowEnabledState(Actions->Close, SpeedButton1);
+
+    // The page number edit steps with Up and Down; the push button is pressed with Space.
+    KeepKeysFor(SpinEdit1, {QKeyCombination(Qt::Key_Up), QKeyCombination(Qt::Key_Down)});
+    KeepKeysFor(Button1, {QKeyCombination(Qt::Key_Space)});
+
+    PreviewMenu = Actions->ContextMenu(this);
+    QRPreview1->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(QRPreview1, &QWidget::customContextMenuRequested, this,
+                     [this](const QPoint& at) { PreviewMenu->popup(QRPreview1->mapToGlobal(at)); });
+}
+
 void TQRPrew::ShowPreview()
 {
     showMaximized();
@@ -229,16 +290,13 @@ void TQRPrew::ToolButton4Click()
     RefreshStatusBar();
 }
 
-void TQRPrew::ToolButton5Click()
-{
-    QRPreview1->SetPageNumber(QRPreview1->PageNumber() - 1);
-    SpinEdit1->SetValue(QRPreview1->PageNumber());
-    RefreshStatusBar();
-}
+void TQRPrew::ToolButton5Click() { GoToPage(QRPreview1->PageNumber() - 1); }
 
-void TQRPrew::ToolButton6Click()
+void TQRPrew::ToolButton6Click() { GoToPage(QRPreview1->PageNumber() + 1); }
+
+void TQRPrew::GoToPage(std::int32_t pageNumber)
 {
-    QRPreview1->SetPageNumber(QRPreview1->PageNumber() + 1);
+    QRPreview1->SetPageNumber(pageNumber);
     SpinEdit1->SetValue(QRPreview1->PageNumber());
     RefreshStatusBar();
 }
@@ -288,42 +346,35 @@ void TQRPrew::Timer1Timer()
     }
 }
 
-namespace {
-// Reads the file's header and page 1 as loading will; a file that fails here
-// is refused before the document on screen is given up, with its name in the message.
-void CheckOpens(const std::string& path)
-{
-    try {
-        TQRPageList probe;
-        probe.AttachFile(path);
-        if (probe.PageTotal() > 0)
-            probe.GetPage(1);
-    } catch (const std::exception& error) {
-        throw Exception(QStringLiteral("Soubor %1 nelze načíst: %2")
-                            .arg(QString::fromStdString(path), QString::fromUtf8(error.what()))
-                            .toStdString());
-    }
-}
-}  // namespace
-
 void TQRPrew::OpenReportFile(const std::string& path)
 {
     TQRPrinter* printer = QRPreview1->ReportPrinter();
     if (!printer)
         return;
     CheckOpens(path);
+    LoadShownFile(*printer, path);
+    QRPreview1->SetPageNumber(1);
+    QRPreview1->ShowFirstPage();
+    RefreshStatusBar();
+}
+
+void TQRPrew::LoadShownFile(TQRPrinter& printer, const std::string& path)
+{
     try {
-        printer->Load(path);
+        printer.Load(path);
     } catch (...) {
         // The printer holds no document any more: the preview and the counter
-        // must not go on showing the previous one.
+        // must not go on showing the previous one, nor is there a file to watch.
+        ShownPath.clear();
+        FileReloader->Stop();
         QRPreview1->ShowFirstPage();
         RefreshStatusBar();
         throw;
     }
-    QRPreview1->SetPageNumber(1);
-    QRPreview1->ShowFirstPage();
-    RefreshStatusBar();
+    ShownPath = path;
+    FileReloader->Watch(path);
+    SetStatusNote({});
+    RememberReportFile(path);
 }
 
 void TQRPrew::SpeedButton2Click()
@@ -332,7 +383,10 @@ void TQRPrew::SpeedButton2Click()
         return;
     FirstStart = false;
     Timer1.stop();
-    QFileDialog dialog(nullptr, QStringLiteral("Vyberte soubor pro načtení"), QString::fromStdString(InstallDir),
+    // The folder of the file opened last, once there is one.
+    const QString lastFolder = LastReportFolder();
+    QFileDialog dialog(nullptr, QStringLiteral("Vyberte soubor pro načtení"),
+                       lastFolder.isEmpty() ? QString::fromStdString(InstallDir) : lastFolder,
                        QStringLiteral("Tiskové sestavy (*.qrp)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("qrp"));
@@ -418,6 +472,46 @@ void TQRPrew::Button1Click()
 
 void TQRPrew::SpeedButton1Click() { close(); }
 
+void TQRPrew::ZoomInClick() { QRPreview1->ZoomIn(); }
+
+void TQRPrew::ZoomOutClick() { QRPreview1->ZoomOut(); }
+
+void TQRPrew::ExportClick()
+{
+    if (PrintRunning)
+        return;
+    if (TQRPrinter* printer = QRPreview1->ReportPrinter())
+        ExportReportDialog(this, *printer, ShownPath);
+}
+
+void TQRPrew::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Only a report file is taken, and not while a print job holds the document.
+    if (!PrintRunning && DroppedReportFile(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TQRPrew::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!PrintRunning && DroppedReportFile(*event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TQRPrew::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = DroppedReportFile(*event->mimeData());
+    if (PrintRunning || !path) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened as the open command opens a chosen file, with the pre-check and its
+    // error box, which also names a dropped file that is not there.
+    Guarded([&] { OpenReportFile(*path); });
+}
+
 void TQRPrew::keyPressEvent(QKeyEvent* event)
 {
     // Escape cancels a running print job.
@@ -446,6 +540,7 @@ void TQRPrew::FormDestroy()
         return;
     Destroyed = true;
     Timer1.stop();
+    FileReloader->Stop();
     TQRPrinter* printer = QRPreview1->ReportPrinter();
     QRPreview1->SetReportPrinter(nullptr);
     // The component owns the printer and drops it on this request, which also ends its modal loop.

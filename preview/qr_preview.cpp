@@ -1,11 +1,15 @@
 #include "preview/qr_preview.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
+#include <QApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "platform/emf/metafile.h"
 #include "platform/rounding.h"
@@ -33,6 +37,14 @@ std::int32_t PlaceholderPixels(long double millimetres, std::int32_t zoom)
 {
     return static_cast<std::int32_t>(Round(millimetres / 100 * zoom));
 }
+
+// The percentages zooming in and out steps through, within the accepted 2..2000.
+constexpr std::array<std::int32_t, 19> kZoomLadder {2,   5,   10,  25,  33,  50,  67,  75,  100, 125,
+                                                    150, 200, 300, 400, 600, 800, 1200, 1600, 2000};
+// One notch of a mouse wheel in angle units.
+constexpr int kWheelNotch = 120;
+// How many notches past the page's end or start the wheel must push before the page turns.
+constexpr double kPageTurnResistance = 3;
 }  // namespace
 
 TQRPreview::TQRPreview(QWidget* parent)
@@ -87,6 +99,7 @@ void TQRPreview::SetPageNumber(std::int32_t pageNumber)
         return;
     Image->LoadPage(pageNumber);
     CurrentPage = pageNumber;
+    PushPastEdge = 0;
     FollowPageSize();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -182,6 +195,159 @@ void TQRPreview::ZoomPageWidth()
     }
     ApplyZoom();
     Mode = zmPageWidth;
+}
+
+std::int32_t TQRPreview::ZoomStepIn(std::int32_t zoom)
+{
+    const auto above = std::upper_bound(kZoomLadder.begin(), kZoomLadder.end(), zoom);
+    return above == kZoomLadder.end() ? zoom : *above;
+}
+
+std::int32_t TQRPreview::ZoomStepOut(std::int32_t zoom)
+{
+    const auto atOrAbove = std::lower_bound(kZoomLadder.begin(), kZoomLadder.end(), zoom);
+    return atOrAbove == kZoomLadder.begin() ? zoom : *std::prev(atOrAbove);
+}
+
+void TQRPreview::ZoomIn() { ZoomAbout(ZoomStepIn(ZoomPercent), QRectF(viewport()->rect()).center()); }
+
+void TQRPreview::ZoomOut() { ZoomAbout(ZoomStepOut(ZoomPercent), QRectF(viewport()->rect()).center()); }
+
+QRectF TQRPreview::PageArea() const
+{
+    return QRectF(Image->geometry()).adjusted(0, 0, -kFrameAndShadow, -kFrameAndShadow);
+}
+
+void TQRPreview::ZoomAbout(std::int32_t zoom, QPointF viewportPoint)
+{
+    if (zoom < 2 || zoom > 2000)
+        return;
+    // Where the point lies on the page, as fractions of the page's width and height.
+    const QRectF before = PageArea();
+    const QPointF inArea = viewportPoint + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPointF onPage((inArea.x() - before.x()) / std::max(1.0, before.width()),
+                         (inArea.y() - before.y()) / std::max(1.0, before.height()));
+    SetZoom(zoom);
+    const QRectF after = PageArea();
+    horizontalScrollBar()->setValue(qRound(after.x() + onPage.x() * after.width() - viewportPoint.x()));
+    verticalScrollBar()->setValue(qRound(after.y() + onPage.y() * after.height() - viewportPoint.y()));
+}
+
+bool TQRPreview::TurnPage(std::int32_t step)
+{
+    const std::int32_t before = CurrentPage;
+    if (OnPageTurn)
+        OnPageTurn(this, step);
+    else
+        SetPageNumber(CurrentPage + step);
+    PushPastEdge = 0;
+    if (CurrentPage == before)
+        return false;
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(step > 0 ? bar->minimum() : bar->maximum());
+    return true;
+}
+
+void TQRPreview::ScrollScreen(int direction)
+{
+    QScrollBar* bar = verticalScrollBar();
+    if (bar->value() == (direction > 0 ? bar->maximum() : bar->minimum()))
+        TurnPage(direction > 0 ? 1 : -1);
+    else
+        bar->triggerAction(direction > 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
+}
+
+// The wheel reaches the control from its viewport, in the viewport's coordinates.
+void TQRPreview::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    if (event->modifiers() & Qt::ControlModifier) {
+        WheelZoom(*event);
+        return;
+    }
+    const int before = verticalScrollBar()->value();
+    QScrollArea::wheelEvent(event);
+    event->accept();
+    const bool vertical = std::abs(event->angleDelta().y()) > std::abs(event->angleDelta().x()) ||
+                          std::abs(event->pixelDelta().y()) > std::abs(event->pixelDelta().x());
+    if (!vertical)
+        return;
+    if (verticalScrollBar()->value() != before)
+        PushPastEdge = 0;
+    else
+        PushAgainstEdge(*event);
+}
+
+void TQRPreview::PushAgainstEdge(const QWheelEvent& event)
+{
+    // Notches towards the page's end are positive. A trackpad's pixels count as
+    // notches of as many pixels as one notch scrolls.
+    const double pixelsPerNotch = std::max(1, QApplication::wheelScrollLines() * verticalScrollBar()->singleStep());
+    double notches = event.pixelDelta().y() != 0 ? -event.pixelDelta().y() / pixelsPerNotch
+                                                 : -event.angleDelta().y() / double(kWheelNotch);
+    // The scroll bar reads an inverted wheel the other way round; so does the page turn.
+    if (event.inverted())
+        notches = -notches;
+    const QScrollBar* bar = verticalScrollBar();
+    const bool againstEdge = notches > 0 ? bar->value() == bar->maximum() : bar->value() == bar->minimum();
+    if (notches == 0 || !againstEdge) {
+        PushPastEdge = 0;
+        return;
+    }
+    // A push the other way starts the resistance over.
+    if (PushPastEdge * notches < 0)
+        PushPastEdge = 0;
+    PushPastEdge += notches;
+    if (std::abs(PushPastEdge) >= kPageTurnResistance)
+        TurnPage(PushPastEdge > 0 ? 1 : -1);
+}
+
+void TQRPreview::WheelZoom(const QWheelEvent& event)
+{
+    ZoomWheelDelta += event.angleDelta().y();
+    const int steps = ZoomWheelDelta / kWheelNotch;
+    ZoomWheelDelta %= kWheelNotch;
+    std::int32_t zoom = ZoomPercent;
+    for (int i = 0; i < std::abs(steps); ++i)
+        zoom = steps > 0 ? ZoomStepIn(zoom) : ZoomStepOut(zoom);
+    if (zoom != ZoomPercent)
+        ZoomAbout(zoom, event.position());
+}
+
+void TQRPreview::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QScrollArea::mousePressEvent(event);
+        return;
+    }
+    // Global positions: the page moves under the pointer while it pans.
+    PanStart = event->globalPosition();
+    PanOrigin = QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    viewport()->setCursor(Qt::ClosedHandCursor);
+    event->accept();
+}
+
+void TQRPreview::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!PanStart || !(event->buttons() & Qt::LeftButton)) {
+        QScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint moved = (event->globalPosition() - *PanStart).toPoint();
+    horizontalScrollBar()->setValue(PanOrigin.x() - moved.x());
+    verticalScrollBar()->setValue(PanOrigin.y() - moved.y());
+    event->accept();
+}
+
+void TQRPreview::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !PanStart) {
+        QScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    PanStart.reset();
+    viewport()->unsetCursor();
+    event->accept();
 }
 
 void TQRPreview::PlaceImage(const QRect& geometry)

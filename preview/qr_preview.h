@@ -3,12 +3,17 @@
 // page image, the number of the page shown, the zoom (whole page, page width
 // or a fixed percentage) and the report printer's notifications turned into
 // events. The attached printer posts RPM_PAGEAVAILABLE and RPM_PROGRESS here.
+//
+// The mouse: the wheel scrolls and, pushed on past the page's end or start,
+// turns the page; Ctrl+wheel zooms about the pointer; dragging with the left
+// button pans.
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <utility>
 
+#include <QPoint>
 #include <QScrollArea>
 
 #include "platform/messages/messages.h"
@@ -23,6 +28,8 @@ enum TQRPreviewZoomMode : std::uint8_t { zmWholePage = 0, zmPageWidth = 1, zmFix
 
 using TQRPageAvailableEvent = std::function<void(TQRPreview* sender, std::int32_t pageNum)>;
 using TQRProgressUpdateEvent = std::function<void(TQRPreview* sender, std::int32_t progress)>;
+// step: +1 for the next page, −1 for the previous one.
+using TQRPageTurnEvent = std::function<void(TQRPreview* sender, std::int32_t step)>;
 
 class TQRPreview : public QScrollArea, public TMessageTarget {
 public:
@@ -32,6 +39,10 @@ public:
 
     TQRPageAvailableEvent OnPageAvailable;
     TQRProgressUpdateEvent OnProgressUpdate;
+    // The user turns the page with the wheel or by scrolling a screen past the
+    // page's end or start. A host assigns it to change pages its own way (its
+    // page counter follows); without it the control changes the page itself.
+    TQRPageTurnEvent OnPageTurn;
 
     // Attaches a printer (this control becomes its client window and its
     // preview is open) or detaches with nullptr, then shows page 1. A host
@@ -55,12 +66,37 @@ public:
     // Sizes the page image for the zoom and centres it where it is smaller than the control.
     void ApplyZoom();
 
+    // The zoom ladder: the next percentage above or below zoom (zoom itself at the ends).
+    static std::int32_t ZoomStepIn(std::int32_t zoom);
+    static std::int32_t ZoomStepOut(std::int32_t zoom);
+    // One step of the ladder, about the middle of the view.
+    void ZoomIn();
+    void ZoomOut();
+    // Sets a fixed zoom keeping the document point under viewportPoint (in the
+    // viewport's coordinates) under it, as far as the scroll ranges allow.
+    void ZoomAbout(std::int32_t zoom, QPointF viewportPoint);
+
+    // One screen down (direction +1) or up (−1); at the page's end or start the
+    // page turns instead, landing at the new page's top or bottom.
+    void ScrollScreen(int direction);
+    // Turns the page (OnPageTurn, or directly) and lands at the new page's top
+    // (step +1) or bottom (step −1); false when the page did not change.
+    bool TurnPage(std::int32_t step);
+
+    // Wheel notches pushed against the page's end (positive) or start
+    // (negative) that have not turned the page yet.
+    double WheelPushPastEdge() const { return PushPastEdge; }
+
     TQRPreviewImage* PageImage() const { return Image; }
 
     void WndProc(TMessage& message) override;
 
 protected:
     bool event(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     // The page's size in tenths of a millimetre: the printer's paper, unless
@@ -73,6 +109,11 @@ private:
     void DetachPrinter();
     void PageAvailable(std::int32_t pagesReady);
     void PlaceImage(const QRect& geometry);
+    // The page without the image's frame and shadow, in the scrolled area's coordinates.
+    QRectF PageArea() const;
+    void WheelZoom(const QWheelEvent& event);
+    // The wheel scrolled nothing: count the push against the edge, turn the page past the resistance.
+    void PushAgainstEdge(const QWheelEvent& event);
 
     QWidget* Content;  // the scrolled area: as large as the page image's extent
     TQRPreviewImage* Image;
@@ -82,6 +123,11 @@ private:
     TQRPreviewZoomMode Mode = zmFixed;
     // The page size the last layout with a printer used; none before it.
     std::optional<std::pair<long double, long double>> LaidOutExtent;
+    double PushPastEdge = 0;
+    int ZoomWheelDelta = 0;  // Ctrl+wheel angle not yet a whole step
+    // Panning with the left button: where the drag began and the scroll positions then.
+    std::optional<QPointF> PanStart;
+    QPoint PanOrigin;
 };
 
 }  // namespace qrp

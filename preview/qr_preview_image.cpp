@@ -1,49 +1,26 @@
 #include "preview/qr_preview_image.h"
 
-#include <cmath>
+#include <exception>
 
 #include <QPaintEvent>
 #include <QPainter>
 
 #include "platform/emf/metafile.h"
-#include "platform/emf/player/emf_player.h"
+#include "preview/page_tiles.h"
 #include "report/qr_printer.h"
 
 namespace qrp {
 
 namespace {
-// Pages whose picture would take more device pixels than this (a page at a
-// high zoom) are played straight onto the screen, area by area, instead of kept.
-constexpr qint64 kMaxKeptPixels = 32LL * 1024 * 1024;
-
-// The page in logical pixels: white inside the frame, the recording stretched
-// over the whole size, then a one-pixel frame round (0, 0)–(w − 3, h − 3) and
-// a two-pixel shadow along the right and bottom edges.
-void DrawFramedPage(QPainter& painter, const TMetafile& page, QSize size)
-{
-    const int w = size.width();
-    const int h = size.height();
-    painter.fillRect(QRect(1, 1, w - 4, h - 4), Qt::white);
-    painter.save();
-    emf::PlayMetafile(painter, page, QRectF(0, 0, w, h));
-    painter.restore();
-    // Filled one-pixel bands rather than lines: they cover whole device pixels at any pixel ratio.
-    painter.fillRect(QRect(0, 0, w - 2, 1), Qt::black);
-    painter.fillRect(QRect(0, h - 3, w - 2, 1), Qt::black);
-    painter.fillRect(QRect(0, 0, 1, h - 2), Qt::black);
-    painter.fillRect(QRect(w - 3, 0, 1, h - 2), Qt::black);
-    painter.fillRect(QRect(w - 2, 2, 2, h - 2), Qt::black);
-    painter.fillRect(QRect(2, h - 2, w - 2, 2), Qt::black);
-}
-
-QSize DevicePixels(QSize size, qreal pixelRatio)
-{
-    return QSize(static_cast<int>(std::ceil(size.width() * pixelRatio)),
-                 static_cast<int>(std::ceil(size.height() * pixelRatio)));
-}
+// How long showing a new page or zoom waits for its tiles before it shows
+// the white page: long enough for a typical page, short enough to feel at once.
+constexpr std::chrono::milliseconds kPromptWait(40);
 }  // namespace
 
-TQRPreviewImage::TQRPreviewImage(QWidget* parent) : QWidget(parent)
+TQRPreviewImage::TQRPreviewImage(QWidget* parent)
+    : QWidget(parent),
+      Tiles(std::make_unique<TPageTiles>(TPageTiles::kDefaultBudgetBytes,
+                                         [this](const QRect& arrived) { update(arrived); }))
 {
     resize(100, 50);
 }
@@ -54,41 +31,67 @@ void TQRPreviewImage::LoadPage(std::int32_t pageNumber)
 {
     ShownPage = pageNumber;
     Page.reset();
-    Rendered = QImage();
-    if (Printer)
-        Page = Printer->GetPage(pageNumber);
+    try {
+        if (Printer)
+            Page = Printer->GetPage(pageNumber);
+    } catch (...) {
+        Tiles->ShowPages(nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (!Page) {
+        Tiles->ShowPages(nullptr, nullptr, nullptr);
+    } else {
+        Tiles->ShowPages(Page, Neighbour(pageNumber - 1), Neighbour(pageNumber + 1));
+        FollowLayout();
+        // Paging leaves the view at the page's top left.
+        Tiles->Plan(QRect(QPoint(0, 0), ViewedArea().size()));
+        Tiles->WaitForView(kPromptWait);
+    }
     repaint();
 }
 
-void TQRPreviewImage::paintEvent(QPaintEvent*)
+std::shared_ptr<const TMetafile> TQRPreviewImage::Neighbour(std::int32_t pageNumber) const
+{
+    try {
+        return Printer->GetPage(pageNumber);
+    } catch (const std::exception&) {
+        // Drawing ahead is optional; a page that cannot be read says so when it is shown.
+        return nullptr;
+    }
+}
+
+bool TQRPreviewImage::WaitUntilRendered(std::chrono::milliseconds timeout)
+{
+    if (!Page)
+        return true;
+    FollowLayout();
+    Tiles->Plan(ViewedArea());
+    const bool drawn = Tiles->WaitForPlan(timeout);
+    update();
+    return drawn;
+}
+
+std::size_t TQRPreviewImage::TileRenderings() const { return Tiles->Renderer().TilesDrawn(); }
+
+QRect TQRPreviewImage::ViewedArea() const
+{
+    const QRect visible = visibleRegion().boundingRect();
+    return isVisible() && !visible.isEmpty() ? visible : rect();
+}
+
+bool TQRPreviewImage::FollowLayout() { return Tiles->SetLayout(size(), devicePixelRatioF()); }
+
+void TQRPreviewImage::paintEvent(QPaintEvent* event)
 {
     // Without a page nothing is drawn: the parent's background shows.
     if (!Page)
         return;
+    const bool newLayout = FollowLayout();
+    Tiles->Plan(ViewedArea() | event->rect());
+    if (newLayout)
+        Tiles->WaitForView(kPromptWait);
     QPainter painter(this);
-    const qreal ratio = devicePixelRatioF();
-    const QSize device = DevicePixels(size(), ratio);
-    if (static_cast<qint64>(device.width()) * device.height() <= kMaxKeptPixels)
-        painter.drawImage(QPoint(0, 0), RenderedPage(ratio));
-    else
-        DrawFramedPage(painter, *Page, size());
-}
-
-const QImage& TQRPreviewImage::RenderedPage(qreal pixelRatio)
-{
-    const QSize device = DevicePixels(size(), pixelRatio);
-    if (!Rendered.isNull() && Rendered.size() == device && Rendered.devicePixelRatio() == pixelRatio)
-        return Rendered;
-    // Drawn at device resolution so the page stays sharp on dense screens; the
-    // pixel ratio keeps the layout in logical pixels.
-    Rendered = QImage(device, QImage::Format_ARGB32_Premultiplied);
-    Rendered.setDevicePixelRatio(pixelRatio);
-    Rendered.fill(Qt::transparent);
-    QPainter painter(&Rendered);
-    DrawFramedPage(painter, *Page, size());
-    painter.end();
-    ++Renderings;
-    return Rendered;
+    Tiles->Paint(painter, event->rect());
 }
 
 }  // namespace qrp

@@ -3,16 +3,22 @@
 // the image's rectangle, with a black page frame and a drop shadow in its
 // last pixels. The preview control owns it, sizes and places it for the zoom,
 // and says which printer and page it shows.
+//
+// The page is drawn in tiles on worker threads, only the part in view and
+// what is likely to come into view next (a margin, the top of the pages
+// before and after); until a tile arrives its area shows the white page.
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
-#include <QImage>
 #include <QWidget>
 
 namespace qrp {
 
 class TMetafile;
+class TPageTiles;
 class TQRPrinter;
 
 class TQRPreviewImage : public QWidget {
@@ -21,7 +27,8 @@ public:
     ~TQRPreviewImage() override;
 
     // Fetches page n from the printer (none without a printer or when the
-    // printer cannot supply it yet) and repaints at once.
+    // printer cannot supply it yet) and repaints at once, showing the tiles
+    // that arrive within a few tens of milliseconds.
     void LoadPage(std::int32_t pageNumber);
 
     std::int32_t PageNumber() const { return ShownPage; }
@@ -34,22 +41,28 @@ public:
     std::int32_t Zoom() const { return LaidOutZoom; }
     void SetZoom(std::int32_t zoom) { LaidOutZoom = zoom; }
 
-    // How often the page has been played into the kept picture; painting
-    // with an unchanged size and pixel ratio reuses the picture.
-    int PageRenderings() const { return Renderings; }
+    // Waits up to timeout for the tiles of the part in view (all of the image
+    // while it is hidden) and of what is drawn ahead, and schedules a repaint;
+    // true when the part in view is drawn or there is no page.
+    bool WaitUntilRendered(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    // Tiles drawn for this image so far; painting what is drawn already draws none.
+    std::size_t TileRenderings() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const QImage& RenderedPage(qreal pixelRatio);
+    // The part of the image in view, in its own coordinates.
+    QRect ViewedArea() const;
+    // True when the size or pixel ratio changed since the last call.
+    bool FollowLayout();
+    std::shared_ptr<const TMetafile> Neighbour(std::int32_t pageNumber) const;
 
     TQRPrinter* Printer = nullptr;
     std::int32_t ShownPage = 1;
-    std::unique_ptr<TMetafile> Page;
+    std::shared_ptr<const TMetafile> Page;
     std::int32_t LaidOutZoom = 100;
-    QImage Rendered;  // the framed page at the size and pixel ratio it was last painted at
-    int Renderings = 0;
+    std::unique_ptr<TPageTiles> Tiles;
 };
 
 }  // namespace qrp

@@ -82,6 +82,10 @@ TQRStandardPreview::TQRStandardPreview(TQRPrinter& printer) : QWidget(nullptr, Q
     QRPreview->OnProgressUpdate = [this](TQRPreview*, std::int32_t progress) {
         Guarded([&] { QRPreviewProgressUpdate(progress); });
     };
+    // Wheel page turns go through the page buttons' path, so the counter follows.
+    QRPreview->OnPageTurn = [this](TQRPreview*, std::int32_t step) {
+        Guarded([&] { step > 0 ? ToolButton2Click() : PreviousPageClick(); });
+    };
     layout->addWidget(QRPreview, 1);
     BuildStatusBar();
     layout->addWidget(StatusBar);

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -16,13 +18,36 @@
 namespace qrp {
 namespace {
 
+// A settings folder of the tests' own, removed when the tests end.
+const std::string& ScratchConfigFolder()
+{
+    struct TFolder {
+        std::string Path;
+        TFolder()
+        {
+            std::string pattern = (std::filesystem::temp_directory_path() / "qrpview-config-XXXXXX").string();
+            Path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        }
+        ~TFolder()
+        {
+            if (!Path.empty())
+                std::filesystem::remove_all(Path);
+        }
+    };
+    static const TFolder folder;
+    return folder.Path;
+}
+
 // Starts qrpview (on a report file when one is given), waits, asks it to
 // quit, and returns its exit status.
 int RunAndQuit(int signal, const char* file = nullptr)
 {
+    const std::string& config = ScratchConfigFolder();
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // The viewer remembers the folder of the file it opened: not in the user's settings.
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         ::execl(QRPVIEW_PATH, QRPVIEW_PATH, file, static_cast<char*>(nullptr));
         ::_exit(127);
     }

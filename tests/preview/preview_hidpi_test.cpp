@@ -34,6 +34,7 @@ TEST(PreviewOnADenseScreen, FrameAndShadowCoverWholeLogicalPixels)
     image.SetReportPrinter(&printer);
     image.LoadPage(1);
     parent.show();
+    ASSERT_TRUE(image.WaitUntilRendered());
 
     const QImage pixels = image.grab().toImage();
     ASSERT_EQ(image.devicePixelRatioF(), 2.0);
@@ -55,7 +56,10 @@ TEST(PreviewOnADenseScreen, FrameAndShadowCoverWholeLogicalPixels)
     for (int y = 2; y <= 93; ++y)
         lineRows += pixels.pixelColor(100, y) != white ? 1 : 0;
     EXPECT_EQ(lineRows, 1) << "the page was drawn at device resolution, not enlarged";
-    EXPECT_EQ(image.PageRenderings(), 1);
+    const std::size_t renderings = image.TileRenderings();
+    EXPECT_GT(renderings, 0U);
+    EXPECT_EQ(image.grab().toImage(), pixels) << "painted again from the tiles";
+    EXPECT_EQ(image.TileRenderings(), renderings);
     SetPrinterBackend(nullptr);
     Application::ProcessMessages();
 }
