@@ -57,6 +57,34 @@ struct TempFiles {
 };
 }  // namespace
 
+std::vector<TMetafile> SampleReportPages()
+{
+    std::vector<TMetafile> pages;
+    TQRPageList list;
+    list.AttachFile(QRP_SOURCE_DIR "/examples/sample.qrp");
+    for (std::int32_t n = 1; n <= list.PageTotal(); ++n)
+        pages.push_back(*list.GetPage(n));
+    return pages;
+}
+
+std::vector<TMetafile> CorpusRecordings()
+{
+    std::vector<TMetafile> pages;
+    for (const char* folder : {"/../shared/corpus/gdi-pages", "/../shared/corpus/emf-train"}) {
+        const std::filesystem::path root = std::string(QRP_SOURCE_DIR) + folder;
+        std::error_code error;
+        if (!std::filesystem::is_directory(root, error))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(root)) {
+            if (entry.path().extension() != ".emf" || entry.path().filename().string().rfind("bad_", 0) == 0)
+                continue;
+            pages.emplace_back();
+            pages.back().LoadFromFile(entry.path().string());
+        }
+    }
+    return pages;
+}
+
 std::vector<std::uint8_t> EmfLikeData(std::size_t size)
 {
     auto pages = CorpusPages();

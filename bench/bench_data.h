@@ -7,7 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/emf/metafile.h"
+
 namespace qrp::bench {
+
+// The pages of the bundled sample report.
+std::vector<TMetafile> SampleReportPages();
+// The shared corpus's sound recordings (report pages and real-world
+// pictures); none when the corpus is absent.
+std::vector<TMetafile> CorpusRecordings();
 
 // About size bytes of concatenated page recordings.
 std::vector<std::uint8_t> EmfLikeData(std::size_t size);

@@ -3,42 +3,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-
+#include "bench/bench_data.h"
 #include "platform/emf/metafile.h"
 #include "platform/emf/player/page_image.h"
-#include "report/qr_page_list.h"
 
 namespace qrp::bench {
 namespace {
-
-std::vector<TMetafile> SamplePages()
-{
-    std::vector<TMetafile> pages;
-    TQRPageList list;
-    list.AttachFile(QRP_SOURCE_DIR "/examples/sample.qrp");
-    for (std::int32_t n = 1; n <= list.PageTotal(); ++n)
-        pages.push_back(*list.GetPage(n));
-    return pages;
-}
-
-std::vector<TMetafile> CorpusPages()
-{
-    std::vector<TMetafile> pages;
-    for (const char* folder : {"/../shared/corpus/gdi-pages", "/../shared/corpus/emf-train"}) {
-        const std::filesystem::path root = std::string(QRP_SOURCE_DIR) + folder;
-        std::error_code error;
-        if (!std::filesystem::is_directory(root, error))
-            continue;
-        for (const auto& entry : std::filesystem::directory_iterator(root)) {
-            if (entry.path().extension() != ".emf" || entry.path().filename().string().rfind("bad_", 0) == 0)
-                continue;
-            pages.emplace_back();
-            pages.back().LoadFromFile(entry.path().string());
-        }
-    }
-    return pages;
-}
 
 // One iteration renders every page once, so each page weighs the same.
 void RenderPages(benchmark::State& state, const std::vector<TMetafile>& pages)
@@ -60,13 +30,13 @@ void RenderPages(benchmark::State& state, const std::vector<TMetafile>& pages)
 
 void RenderSamplePage(benchmark::State& state)
 {
-    static const auto pages = SamplePages();
+    static const auto pages = SampleReportPages();
     RenderPages(state, pages);
 }
 
 void RenderCorpusPage(benchmark::State& state)
 {
-    static const auto pages = CorpusPages();
+    static const auto pages = CorpusRecordings();
     RenderPages(state, pages);
 }
 

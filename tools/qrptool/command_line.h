@@ -56,5 +56,7 @@ int RunRender(const CommandLine& line);
 int RunSample(const CommandLine& line);
 int RunPrint(const CommandLine& line);
 int RunPreview(const CommandLine& line);
+int RunText(const CommandLine& line);
+int RunGrep(const CommandLine& line);
 
 }  // namespace qrptool

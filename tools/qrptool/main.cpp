@@ -1,7 +1,8 @@
 // qrptool: report files from the command line.
 //
 // Exit codes: 0 success, 1 a file that cannot be read or written (one line on
-// stderr says why), 2 a usage error. Every line on stderr begins with the
+// stderr says why), 2 a usage error; grep's are grep's (0 found, 1 nothing
+// found, 2 an error). Every line on stderr begins with the
 // program and the command: "qrptool render: ...".
 
 #include <cstdio>
@@ -29,6 +30,8 @@ struct Command {
     std::vector<std::string> Synopsis;
     // What the command does and what its options mean, for --help.
     const char* Description;
+    // The exit code of a failure that ends the command (grep's is 2).
+    int FailureCode = 1;
 };
 
 const std::map<std::string, Command>& Commands()
@@ -110,6 +113,40 @@ const std::map<std::string, Command>& Commands()
           "  --printer NAME      Print prints on the CUPS queue NAME\n"
           "  --output FILE.pdf   Print prints into the PDF file FILE.pdf\n"
           "                      (default: the default printer)\n"}},
+        {"text",
+         {{"--layout", "--json"},
+          {"--pages"},
+          qrptool::RunText,
+          {"qrptool text FILE... [--pages LIST] [--layout] [--json]"},
+          "Writes the words of report files' pages (or of single page recordings) as\n"
+          "text: a line of the page is the words on one baseline, left to right, lines\n"
+          "top to bottom, turned text in lines of its own, a form feed between pages.\n"
+          "Characters a page gives only as glyph numbers come out as U+FFFD. A file\n"
+          "that cannot be read is reported and the others still go (exit 1).\n"
+          "  --pages LIST   pages of each file in the order given, e.g. 1,3-5 (default: all)\n"
+          "  --layout       words placed in character columns by position, so that the\n"
+          "                 columns of tables stay aligned\n"
+          "  --json         one JSON object per page, each on a line: {\"file\", \"page\",\n"
+          "                 \"text\", \"words\": [{\"text\", \"box\": [x, y, w, h]}]}, boxes in\n"
+          "                 millimetres from the page's top left; a word has \"clipped\",\n"
+          "                 \"outside\" or \"unknown\": true where the clip hides it, it\n"
+          "                 lies beyond the page, or its characters are unknown\n"}},
+        {"grep",
+         {{"-i", "-E", "-l", "-c"},
+          {},
+          qrptool::RunGrep,
+          {"qrptool grep PATTERN FILE... [-i] [-E] [-l] [-c]"},
+          "Prints the lines of report pages that hold PATTERN as FILE:PAGE: LINE, a line\n"
+          "being what qrptool text makes of it (words joined by single spaces).\n"
+          "Exit 0 when a line matched, 1 when none did, 2 on an error: a file that\n"
+          "cannot be searched is reported, the others are still searched, and the exit\n"
+          "code is 2 even when they matched.\n"
+          "  -i   ignore case\n"
+          "  -E   PATTERN is a regular expression (Perl-compatible, which covers the\n"
+          "       extended syntax) instead of a fixed string\n"
+          "  -l   only the names of the files with a matching line\n"
+          "  -c   only the number of matching lines, per file (FILE:N with several files)\n",
+          2}},
     };
     return commands;
 }
@@ -129,7 +166,8 @@ std::string FullUsage()
 {
     std::string text;
     bool first = true;
-    for (const char* name : {"info", "check", "pack", "unpack", "convert", "render", "sample", "print", "preview"}) {
+    for (const char* name : {"info", "check", "pack", "unpack", "convert", "render", "sample", "print", "preview", "text",
+                             "grep"}) {
         text += UsageLines(Commands().at(name).Synopsis, first);
         first = false;
     }
@@ -179,6 +217,6 @@ int main(int argc, char** argv)
         return 2;
     } catch (const std::exception& error) {
         qrptool::Complain(error.what());
-        return 1;
+        return command->second.FailureCode;
     }
 }

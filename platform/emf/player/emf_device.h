@@ -27,6 +27,10 @@ struct TTextRun {
     QFont Font;                      // pixel size in device pixels
     QColor Color;
     qreal Angle = 0;                 // rotation of the glyphs, degrees clockwise on the device
+    // The record gave glyph numbers of a font we do not have instead of
+    // characters: Text holds U+FFFD for each, placed where the glyphs go. Such
+    // glyphs are not drawn, since the numbers would pick the wrong shapes.
+    bool GlyphIndexes = false;
 };
 
 class TEmfDevice {

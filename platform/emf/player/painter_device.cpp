@@ -86,7 +86,8 @@ void TPainterDevice::StrokePath(const QPainterPath& path, const QPen& pen, QPain
 
 void TPainterDevice::DrawText(const TTextRun& run)
 {
-    if (run.Text.isEmpty() || run.Positions.empty())
+    // Glyph numbers of a font we do not have would draw the wrong shapes.
+    if (run.GlyphIndexes || run.Text.isEmpty() || run.Positions.empty())
         return;
     const QPointF origin = run.Positions.front();
     QTransform toRun = QTransform::fromTranslate(origin.x(), origin.y());

@@ -73,16 +73,14 @@ void TPlayer::ExtTextOut(TRecord& r, bool wide)
         return Problem(r, "record too short for its fields");
     if (count > kMaxTextLength || !f.HasArray(offString, count, wide ? 2 : 1))
         return Problem(r, "text does not fit the record");
+    std::u16string text;
     if (options & ETO_GLYPH_INDEX) {
-        // Glyph numbers of a font we do not have would draw the wrong glyphs.
+        // Glyph numbers of a font we do not have would draw the wrong glyphs:
+        // the characters are unknown, though where they go is not.
         if (count > 0)
             Problem(r, "text given as glyph indexes is not drawn");
-        if (options & ETO_OPAQUE)
-            DrawTextRecord(r, reference, {}, options, rect, {});
-        return;
-    }
-    std::u16string text;
-    if (wide) {
+        text.assign(count, u'\xFFFD');
+    } else if (wide) {
         for (std::uint32_t i = 0; i < count; ++i)
             text.push_back(static_cast<char16_t>(f.U16(offString + 2 * i)));
     } else {
@@ -209,6 +207,7 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
         run.Font = font;
         run.Color = Dc.TextColor;
         run.Angle = angle * 180 / std::numbers::pi;
+        run.GlyphIndexes = (options & ETO_GLYPH_INDEX) != 0;
         QPointF at = start;
         for (const QPointF& s : steps) {
             run.Positions.push_back(at);

@@ -61,6 +61,8 @@ void TTraceDevice::DrawText(const TTextRun& run)
                        ColorName(run.Color);
     if (run.Angle != 0)
         line += " angle " + Number(run.Angle);
+    if (run.GlyphIndexes)
+        line += " glyph indexes";
     if (run.Positions.size() > 1)
         line += " last " + Number(run.Positions.back().x()) + "," + Number(run.Positions.back().y());
     Calls.push_back(line);
