@@ -274,6 +274,31 @@ TEST(PlayerClipping, RectanglesRegionsAndReset)
     EXPECT_EQ(p.At(75, 97), kBlueRgb) << "after the reset";
 }
 
+// A painter that already scales and moves its drawing (a printer canvas, a
+// tile of a page) clips where it draws.
+TEST(PlayerClipping, TheClipFollowsThePaintersOwnTransform)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(EMR_SELECTOBJECT, {kNullPen});
+    e.Add(EMR_INTERSECTCLIPRECT, {0, 0, 96, 192});
+    e.Add(EMR_RECTANGLE, {0, 0, 193, 193});
+    QImage image(192, 192, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.translate(20, 10);
+        painter.scale(0.5, 0.5);
+        PlayMetafile(painter, TMetafile(e.Finish()), QRectF(0, 0, 192, 192));
+    }
+    // The page covers 20..116 across; its left half, 20..68, is clipped in.
+    EXPECT_EQ(image.pixel(30, 50) & 0xFFFFFF, kRedRgb);
+    EXPECT_EQ(image.pixel(66, 50) & 0xFFFFFF, kRedRgb);
+    EXPECT_EQ(image.pixel(72, 50) & 0xFFFFFF, kWhite) << "the clip's right edge, moved and scaled";
+    EXPECT_EQ(image.pixel(110, 50) & 0xFFFFFF, kWhite);
+    EXPECT_EQ(image.pixel(10, 50) & 0xFFFFFF, kWhite) << "left of the page";
+}
+
 // EMR_EXTTEXTOUTW payload: reference point, text, options, rectangle and optional dx array.
 Bytes TextPayload(std::int32_t x, std::int32_t y, const std::u16string& text, std::uint32_t options,
                   std::initializer_list<std::int32_t> dx = {}, std::array<std::int32_t, 4> rect = {0, 0, 0, 0})

@@ -40,7 +40,8 @@ TPainterDevice::~TPainterDevice() { Painter.restore(); }
 
 void TPainterDevice::SetClip(const std::optional<QRegion>& clip)
 {
-    // Regions come in device coordinates; the painter takes them in its own.
+    // The player's regions are in the painter's own coordinates, as its paths
+    // are; the clip the painter came with is kept in device pixels and mapped back.
     Painter.setTransform(Base);
     const QTransform toPainter = Base.inverted();
     if (!clip && !OuterClip) {
@@ -51,7 +52,7 @@ void TPainterDevice::SetClip(const std::optional<QRegion>& clip)
         return;
     }
     if (clip)
-        Painter.setClipRegion(toPainter.map(*clip), Qt::ReplaceClip);
+        Painter.setClipRegion(*clip, Qt::ReplaceClip);
     if (OuterClip)
         Painter.setClipRegion(toPainter.map(*OuterClip), clip ? Qt::IntersectClip : Qt::ReplaceClip);
 }
