@@ -12,6 +12,11 @@
 # exits non-zero. Inputs worth keeping go to fuzz/regressions/<kind>/ (report,
 # emf or dib), which the unit tests replay; those of findings not fixed yet go
 # to its open/.
+#
+# QRP_FUZZ_SANITIZERS=undefined (say) builds build-fuzz-undefined/ instead:
+# several times the executions per second for long campaigns, sharing corpus
+# and crashes with build-fuzz/. Replay that corpus under ASan afterwards with
+# a short run of the default build, which reads the whole corpus first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,7 +38,11 @@ fi
 
 # Seeds and inputs beyond this size make the fuzzer slower rather than wiser.
 max_len=131072
+sanitizers=${QRP_FUZZ_SANITIZERS:-address,undefined}
 build_dir=build-fuzz
+[ "$sanitizers" = address,undefined ] || build_dir=build-fuzz-${sanitizers//,/-}
+# Findings and the grown corpus are kept in one place whichever build found them.
+work_dir=build-fuzz
 
 install_clang() {
   local missing=()
@@ -52,11 +61,11 @@ install_clang
 bash scripts/install-deps.sh
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DQRP_FUZZ=ON \
-  -DQRP_BUILD_TESTS=OFF -DQRP_BUILD_BENCH=OFF >/dev/null
+  -DQRP_FUZZ_SANITIZERS="$sanitizers" -DQRP_BUILD_TESTS=OFF -DQRP_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build_dir" -j2 --target fuzzers
 
 # Seeds: the bundled report files and, when it is there, the shared corpus of recordings.
-seeds=$build_dir/seeds
+seeds=$work_dir/seeds
 rm -rf "$seeds"
 inputs=(examples/*.qrp)
 if [ -d ../shared/corpus ]; then
@@ -84,9 +93,9 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then
 fi
 failed=()
 for target in "${targets[@]}"; do
-  corpus=$build_dir/corpus/$target
-  crashes=$build_dir/crashes/$target
-  log=$build_dir/logs/$target.log
+  corpus=$work_dir/corpus/$target
+  crashes=$work_dir/crashes/$target
+  log=$work_dir/logs/$target.log
   kind=$(input_kind "$target")
   mkdir -p "$corpus" "$crashes" "$(dirname "$log")"
   # The kept inputs seed the run too; those of findings still open (regressions/<kind>/open/) stay out.
@@ -113,6 +122,6 @@ for target in "${targets[@]}"; do
 done
 
 if [ ${#failed[@]} -ne 0 ]; then
-  echo "Crashing inputs are in $build_dir/crashes/: ${failed[*]}" >&2
+  echo "Crashing inputs are in $work_dir/crashes/: ${failed[*]}" >&2
   exit 1
 fi

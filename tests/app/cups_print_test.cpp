@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 
 #include <QPrintDialog>
-#include <QTimer>
 
 #include "app/qrp_load.h"
 #include "app/qrp_prew.h"
@@ -17,6 +15,7 @@
 #include "platform/printing/printer_backend.h"
 #include "preview/qr_preview.h"
 #include "report/qr_printer.h"
+#include "tests/app/viewer_session.h"
 #include "tests/support/commands.h"
 #include "tests/support/print_dialog_driver.h"
 #include "tests/support/private_cups.h"
@@ -115,31 +114,12 @@ TEST_F(CupsPrint, AQueueThatRefusesTheJobIsReported)
     EXPECT_EQ(LastJobId(), before);
 }
 
-// Runs step once the viewer shows the file it was started on: start-up takes
-// its own time, longer under the sanitizers. Gives up after about 30 seconds.
-void WhenFileShown(TQRPLoad& load, std::function<void(TQRPrew&)> step, int triesLeft = 1500)
-{
-    TQRPrew* viewer = load.Viewer();
-    const TQRPrinter* printer = viewer ? viewer->QRPreview1->ReportPrinter() : nullptr;
-    if (printer && printer->LoadedFromFile()) {
-        step(*viewer);
-        return;
-    }
-    if (triesLeft == 0) {
-        ADD_FAILURE() << "the viewer did not show the file";
-        if (viewer)
-            viewer->close();
-        return;
-    }
-    QTimer::singleShot(20, [&load, step, triesLeft] { WhenFileShown(load, step, triesLeft - 1); });
-}
-
 TEST_F(CupsPrint, TheViewerPrintsTheLoadedDocumentOnTheChosenQueue)
 {
     const int before = LastJobId();
     {
         TQRPLoad load({kSample});
-        WhenFileShown(load, [](TQRPrew& viewer) {
+        test::RunViewer(load, kSample, [](TQRPrew& viewer) {
             test::AnswerPrintDialog(
                 [](QPrintDialog& dialog) {
                     test::ChoosePrinter(dialog, kPdfQueue);
@@ -150,9 +130,7 @@ TEST_F(CupsPrint, TheViewerPrintsTheLoadedDocumentOnTheChosenQueue)
             // A cancelled dialog sends nothing.
             test::AnswerPrintDialog(nullptr, false);
             viewer.SpeedButton3Click();
-            viewer.close();
         });
-        load.QRReport1.PreviewModal();
     }
     ASSERT_TRUE(AllJobsDone()) << ErrorLog();
     ASSERT_EQ(LastJobId(), before + 1) << "one job for the confirmed dialog, none for the cancelled one";

@@ -24,6 +24,7 @@
 #include "report/qr_printer.h"
 #include "tests/support/commands.h"
 #include "tests/support/print_dialog_driver.h"
+#include "tests/app/viewer_session.h"
 #include "tests/support/test_files.h"
 
 namespace qrp {
@@ -64,13 +65,7 @@ protected:
     void Run(const std::string& file, const std::function<void(TQRPrew&)>& check)
     {
         TQRPLoad load({file});
-        QTimer::singleShot(700, [&] {
-            TQRPrew* viewer = load.Viewer();
-            ASSERT_NE(viewer, nullptr);
-            check(*viewer);
-            viewer->close();
-        });
-        load.QRReport1.PreviewModal();
+        test::RunViewer(load, file, check);
     }
 
     test::ScratchDir Dir;
@@ -154,20 +149,16 @@ TEST_F(ViewerPrint, BeforeAnyFileIsLoadedTheEmptyReportIsGeneratedAndPrintsNothi
     const fs::path output = Dir.File("empty.pdf");
     TQRPLoad load;
     bool progressShown = false;
-    QTimer::singleShot(700, [&] {
-        TQRPrew* viewer = load.Viewer();
-        ASSERT_NE(viewer, nullptr);
+    test::RunViewer(load, "", [&](TQRPrew& viewer) {
         test::AnswerPrintDialog([&](QPrintDialog& dialog) { test::ChooseOutputFile(dialog, output.string()); }, true);
         load.QRReport1.AfterPrint = [&](TQRReport*) {
             for (QWidget* window : QApplication::topLevelWidgets())
                 progressShown |= window->isVisible() && window->windowTitle() == "Printing progress";
         };
-        viewer->SpeedButton3Click();
+        viewer.SpeedButton3Click();
         // The request to generate again is handled by the loop, after the command.
         Application::ProcessMessages();
-        viewer->close();
     });
-    load.QRReport1.PreviewModal();
     EXPECT_TRUE(progressShown);
     EXPECT_FALSE(fs::exists(output)) << "no page, no job";
 }

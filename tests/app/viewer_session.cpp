@@ -4,11 +4,11 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/qrp_load.h"
 #include "controls/gauge_status_bar.h"
 #include "platform/messages/application.h"
 #include "platform/printing/printer_backend.h"
@@ -48,16 +48,30 @@ void ViewerSession::Replace(const std::string& path, const Bytes& bytes)
 void ViewerSession::Run(const std::string& file, const std::function<void(TQRPrew&)>& body)
 {
     TQRPLoad load({file});
-    // The body runs from the program's loop once the viewer shows the file,
-    // and never before the loop has created the viewer.
+    RunViewer(load, file, [&](TQRPrew& viewer) {
+        viewer.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&viewer));
+        body(viewer);
+    });
+}
+
+void RunViewer(TQRPLoad& load, const std::string& file, const std::function<void(TQRPrew&)>& body)
+{
+    // Polled from the loop: the body never runs before the loop has created the viewer.
     QTimer poll;
+    QElapsedTimer waiting;
+    waiting.start();
     QObject::connect(&poll, &QTimer::timeout, [&] {
         TQRPrew* viewer = load.Viewer();
-        if (!viewer || viewer->ShownFile() != file)
+        if (!viewer || viewer->ShownFile() != file) {
+            if (viewer && waiting.elapsed() > 60'000) {
+                poll.stop();
+                ADD_FAILURE() << "the viewer did not show " << file << " within a minute";
+                viewer->close();
+            }
             return;
+        }
         poll.stop();
-        viewer->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(viewer));
         body(*viewer);
         if (load.Viewer())
             load.Viewer()->close();
