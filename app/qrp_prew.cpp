@@ -1,5 +1,6 @@
 #include "app/qrp_prew.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -22,12 +23,14 @@
 #include "app/control_keys.h"
 #include "app/file_reloader.h"
 #include "app/file_type_registration.h"
+#include "app/find_bar.h"
 #include "app/last_folder.h"
 #include "app/print_choices.h"
 #include "app/qrp_load.h"
 #include "app/report_drop.h"
 #include "app/report_export.h"
 #include "app/report_file_probe.h"
+#include "app/report_file_pages.h"
 #include "app/viewer_actions.h"
 #include "preview/preview_glyphs.h"
 #include "component/qr_report.h"
@@ -123,6 +126,18 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
     };
     layout->addWidget(QRPreview1, 1);
 
+    // Between the tool bar's line and the page, shown only when called. It
+    // searches the shown file through pages of its own and turns pages
+    // through the page buttons' path.
+    FindBar1 = new TFindBar(
+        this, *QRPreview1, [this](std::int32_t page) { Guarded([&] { GoToPage(page); }); },
+        [this]() -> TTextFinder::TPageFetch { return ShownPath.empty() ? nullptr : ReportFilePages(ShownPath); });
+    layout->insertWidget(layout->indexOf(QRPreview1), FindBar1);
+    QRPreview1->OnDocumentChange = [this](TQRPreview*) {
+        if (FindBar1)
+            FindBar1->DocumentChanged();
+    };
+
     StatusBar1 = new TGaugeStatusBar(this);
     TGaugeStatusPanel& counter = StatusBar1->Panels().Add();
     counter.SetWidth(100);
@@ -144,7 +159,14 @@ TQRPrew::TQRPrew(QWidget* owner, std::vector<std::string> arguments)
     setAcceptDrops(true);
 }
 
-TQRPrew::~TQRPrew() { FormDestroy(); }
+TQRPrew::~TQRPrew()
+{
+    FormDestroy();
+    // The bar goes before the preview, whose page image asks it for marks.
+    QRPreview1->OnDocumentChange = nullptr;
+    delete FindBar1;
+    FindBar1 = nullptr;
+}
 
 void TQRPrew::BuildToolBar(QWidget* toolBar)
 {
@@ -217,6 +239,7 @@ void TQRPrew::ConnectActions()
         {Actions->LastPage, &TQRPrew::ToolButton7Click},   {Actions->Open, &TQRPrew::SpeedButton2Click},
         {Actions->Print, &TQRPrew::SpeedButton3Click},     {Actions->Reload, &TQRPrew::ReloadClick},
         {Actions->Export, &TQRPrew::ExportClick},          {Actions->Close, &TQRPrew::SpeedButton1Click},
+        {Actions->Find, &TQRPrew::FindClick},              {Actions->Copy, &TQRPrew::CopyClick},
     };
     for (const auto& [action, handler] : commands)
         QObject::connect(action, &QAction::triggered, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
@@ -230,6 +253,13 @@ void TQRPrew::ConnectActions()
     scroll(Actions->ScrollRight, Qt::Horizontal, QAbstractSlider::SliderSingleStepAdd);
     QObject::connect(Actions->ScreenDown, &QAction::triggered, this, [this] { Guarded([this] { QRPreview1->ScrollScreen(1); }); });
     QObject::connect(Actions->ScreenUp, &QAction::triggered, this, [this] { Guarded([this] { QRPreview1->ScrollScreen(-1); }); });
+    QObject::connect(Actions->FindNext, &QAction::triggered, this, [this] { Guarded([this] { FindBar1->FindNext(); }); });
+    QObject::connect(Actions->FindPrevious, &QAction::triggered, this,
+                     [this] { Guarded([this] { FindBar1->FindPrevious(); }); });
+    QObject::connect(Actions->SelectAll, &QAction::triggered, this,
+                     [this] { Guarded([this] { QRPreview1->SelectAll(); }); });
+    QObject::connect(Actions->SelectionMode, &QAction::toggled, this,
+                     [this](bool on) { QRPreview1->SetSelectionMode(on); });
 
     // The commands that replace, read or free the document wait where their buttons do (during a print job).
     FollowEnabledState(Actions->Open, SpeedButton2);
@@ -476,6 +506,15 @@ void TQRPrew::ZoomInClick() { QRPreview1->ZoomIn(); }
 
 void TQRPrew::ZoomOutClick() { QRPreview1->ZoomOut(); }
 
+void TQRPrew::FindClick() { FindBar1->Open(); }
+
+void TQRPrew::CopyClick()
+{
+    if (!QRPreview1->HasSelection())
+        return;
+    QGuiApplication::clipboard()->setText(QRPreview1->SelectedText());
+}
+
 void TQRPrew::ExportClick()
 {
     if (PrintRunning)
@@ -514,11 +553,22 @@ void TQRPrew::dropEvent(QDropEvent* event)
 
 void TQRPrew::keyPressEvent(QKeyEvent* event)
 {
-    // Escape cancels a running print job.
-    if (event->key() == Qt::Key_Escape && PrintRunning) {
-        if (TQRPrinter* printer = QRPreview1->ReportPrinter())
-            printer->RequestCancel();
-        return;
+    // Escape closes the find bar when it is open, else cancels a running
+    // print job, else drops the selection.
+    if (event->key() == Qt::Key_Escape) {
+        if (!FindBar1->isHidden()) {
+            FindBar1->Close();
+            return;
+        }
+        if (PrintRunning) {
+            if (TQRPrinter* printer = QRPreview1->ReportPrinter())
+                printer->RequestCancel();
+            return;
+        }
+        if (QRPreview1->HasSelection()) {
+            QRPreview1->ClearSelection();
+            return;
+        }
     }
     QWidget::keyPressEvent(event);
 }

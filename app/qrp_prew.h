@@ -8,7 +8,8 @@
 //
 // Its commands also have keys and sit in the preview's context menu
 // (viewer_actions.h); the preview control itself zooms with Ctrl+wheel, turns
-// pages with the wheel and pans by dragging.
+// pages with the wheel, pans by dragging and selects words by dragging with
+// Shift. Ctrl+F opens the find bar (find_bar.h) below the tool bar.
 
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,7 @@ class QMenu;
 namespace qrp {
 
 class TFileReloader;
+class TFindBar;
 class TFlatSpinEditInteger;
 class TGaugeStatusBar;
 class TQRPreview;
@@ -55,6 +57,8 @@ public:
     // The commands with their keys, shared with the preview's context menu.
     std::unique_ptr<TViewerActions> Actions;
     QMenu* PreviewMenu = nullptr;
+    // Hidden until Ctrl+F.
+    TFindBar* FindBar1 = nullptr;
 
     // The handlers of the tool bar, the timer and the preview.
     void ToolButton1Click();
@@ -79,6 +83,10 @@ public:
     // Reads the shown file again at once, keeping page, zoom and scroll position.
     void ReloadClick();
     void ExportClick();
+    // Opens the find bar.
+    void FindClick();
+    // Puts the selected words on the clipboard.
+    void CopyClick();
 
     // The report file shown; empty before one is loaded.
     const std::string& ShownFile() const { return ShownPath; }

@@ -58,8 +58,15 @@ TViewerActions::TViewerActions(QWidget& window)
       Print(Command(window, "Tisk sestavy", {Qt::CTRL | Qt::Key_P})),
       Reload(Command(window, "Znovu načíst soubor", {Qt::Key_F5})),
       Export(Command(window, "Exportovat do PDF, PNG nebo SVG…", {})),
-      Close(Command(window, "Zavřít", {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q}))
+      Close(Command(window, "Zavřít", {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q})),
+      Find(Command(window, "Najít…", {Qt::CTRL | Qt::Key_F})),
+      FindNext(Command(window, "Najít další", {Qt::Key_F3})),
+      FindPrevious(Command(window, "Najít předchozí", {Qt::SHIFT | Qt::Key_F3})),
+      Copy(Command(window, "Kopírovat", {Qt::CTRL | Qt::Key_C})),
+      SelectAll(Command(window, "Vybrat vše", {Qt::CTRL | Qt::Key_A})),
+      SelectionMode(Command(window, "Režim výběru textu", {}))
 {
+    SelectionMode->setCheckable(true);
 }
 
 QMenu* TViewerActions::ContextMenu(QWidget* parent) const
@@ -70,6 +77,8 @@ QMenu* TViewerActions::ContextMenu(QWidget* parent) const
     menu->addActions({FirstPage, PreviousPage, NextPage, LastPage});
     menu->addSeparator();
     menu->addActions({Open, Print, Reload, Export});
+    menu->addSeparator();
+    menu->addActions({Find, Copy, SelectAll, SelectionMode});
     return menu;
 }
 

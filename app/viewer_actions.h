@@ -34,8 +34,16 @@ struct TViewerActions {
     QAction* Reload;
     QAction* Export;
     QAction* Close;
+    QAction* Find;
+    QAction* FindNext;
+    QAction* FindPrevious;
+    QAction* Copy;
+    QAction* SelectAll;
+    // Checkable: plain left-button dragging on the page selects words instead of panning.
+    QAction* SelectionMode;
 
-    // The context menu: the zoom commands, the page commands, then open, print, reload and export.
+    // The context menu: the zoom commands, the page commands, open, print,
+    // reload and export, then find, copy, select all and the selection mode.
     QMenu* ContextMenu(QWidget* parent) const;
 };
 

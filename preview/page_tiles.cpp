@@ -200,6 +200,11 @@ bool TPageTiles::WaitForPlan(std::chrono::milliseconds timeout)
 bool TPageTiles::TakeFinishedView()
 {
     TakeFinished();
+    return ViewHeld();
+}
+
+bool TPageTiles::ViewHeld() const
+{
     return !View.empty() && std::all_of(View.begin(), View.end(), [this](const TTileKey& tile) { return Tiles.Holds(tile); });
 }
 

@@ -60,6 +60,8 @@ public:
     // and shadow where not. Nothing without a page.
     void Paint(QPainter& painter, const QRect& area);
 
+    // True when every tile of the planned view is held.
+    bool ViewHeld() const;
     // The tiles of the planned view, row by row.
     const std::vector<TTileKey>& ViewTiles() const { return View; }
     const TTileCache& Cache() const { return Tiles; }

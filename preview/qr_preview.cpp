@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <exception>
 #include <limits>
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 
 #include "platform/emf/metafile.h"
 #include "platform/rounding.h"
+#include "preview/page_text_cache.h"
 #include "preview/qr_preview_image.h"
 #include "report/qr_printer.h"
 
@@ -48,7 +50,8 @@ constexpr double kPageTurnResistance = 3;
 }  // namespace
 
 TQRPreview::TQRPreview(QWidget* parent)
-    : QScrollArea(parent), Content(new QWidget), Image(new TQRPreviewImage(Content))
+    : QScrollArea(parent), Content(new QWidget), Image(new TQRPreviewImage(Content)),
+      TextCache(std::make_shared<TPageTextCache>())
 {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(false);
@@ -84,12 +87,17 @@ void TQRPreview::SetReportPrinter(TQRPrinter* printer)
 
 void TQRPreview::ShowFirstPage()
 {
+    // Whatever was read of the pages belonged to the document before.
+    TextCache->Clear();
+    ClearSelection();
     Image->LoadPage(1);
     // The image now stands for page 1 even when the printer has no page (yet):
     // a number kept from the previous document would never see its page arrive.
     CurrentPage = 1;
     FollowPageSize();
     Content->update();
+    if (OnDocumentChange)
+        OnDocumentChange(this);
 }
 
 void TQRPreview::SetPageNumber(std::int32_t pageNumber)
@@ -97,6 +105,7 @@ void TQRPreview::SetPageNumber(std::int32_t pageNumber)
     if ((pageNumber == CurrentPage && Image->PageLoaded()) || pageNumber <= 0 || !Printer ||
         pageNumber > Printer->PageTotal)
         return;
+    ClearSelection();
     Image->LoadPage(pageNumber);
     CurrentPage = pageNumber;
     PushPastEdge = 0;
@@ -320,15 +329,28 @@ void TQRPreview::mousePressEvent(QMouseEvent* event)
         QScrollArea::mousePressEvent(event);
         return;
     }
+    event->accept();
+    if (SelectMode || (event->modifiers() & Qt::ShiftModifier)) {
+        // On the page image, whose coordinates stay put while the view scrolls.
+        SelectStart = Image->mapFrom(viewport(), event->position());
+        PanStart.reset();
+        viewport()->setCursor(Qt::IBeamCursor);
+        SelectBetween(*SelectStart, *SelectStart);
+        return;
+    }
     // Global positions: the page moves under the pointer while it pans.
     PanStart = event->globalPosition();
     PanOrigin = QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
     viewport()->setCursor(Qt::ClosedHandCursor);
-    event->accept();
 }
 
 void TQRPreview::mouseMoveEvent(QMouseEvent* event)
 {
+    if (SelectStart && (event->buttons() & Qt::LeftButton)) {
+        SelectBetween(*SelectStart, Image->mapFrom(viewport(), event->position()));
+        event->accept();
+        return;
+    }
     if (!PanStart || !(event->buttons() & Qt::LeftButton)) {
         QScrollArea::mouseMoveEvent(event);
         return;
@@ -341,13 +363,89 @@ void TQRPreview::mouseMoveEvent(QMouseEvent* event)
 
 void TQRPreview::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && SelectStart) {
+        SelectBetween(*SelectStart, Image->mapFrom(viewport(), event->position()));
+        SelectStart.reset();
+        RestoreCursor();
+        event->accept();
+        return;
+    }
     if (event->button() != Qt::LeftButton || !PanStart) {
         QScrollArea::mouseReleaseEvent(event);
         return;
     }
     PanStart.reset();
-    viewport()->unsetCursor();
+    RestoreCursor();
     event->accept();
+}
+
+void TQRPreview::RestoreCursor()
+{
+    if (SelectMode)
+        viewport()->setCursor(Qt::IBeamCursor);
+    else
+        viewport()->unsetCursor();
+}
+
+void TQRPreview::SetSelectionMode(bool on)
+{
+    SelectMode = on;
+    RestoreCursor();
+}
+
+std::shared_ptr<const TPageTextEntry> TQRPreview::ShownPageText()
+{
+    const std::shared_ptr<const TMetafile> recording = Image->SharedRecording();
+    if (!recording)
+        return nullptr;
+    try {
+        return TextCache->Text(Image->PageNumber(), TextCache->Generation(), [&] { return recording; });
+    } catch (const std::exception&) {
+        // A page whose words cannot be read has none to select.
+        return nullptr;
+    }
+}
+
+void TQRPreview::SelectBetween(QPointF from, QPointF to)
+{
+    const double width = std::max(1, Image->width());
+    const double height = std::max(1, Image->height());
+    const QRectF area = QRectF(QPointF(from.x() / width, from.y() / height), QPointF(to.x() / width, to.y() / height));
+    SelectedPage = ShownPageText();
+    Selected = SelectedPage ? WordsTouched(*SelectedPage, area) : std::vector<TWordRef> {};
+    ShowSelection();
+}
+
+void TQRPreview::SelectAll()
+{
+    SelectedPage = ShownPageText();
+    Selected = SelectedPage ? AllWords(*SelectedPage) : std::vector<TWordRef> {};
+    ShowSelection();
+}
+
+void TQRPreview::ClearSelection()
+{
+    SelectedPage.reset();
+    Selected.clear();
+    SelectStart.reset();
+    ShowSelection();
+}
+
+void TQRPreview::ShowSelection()
+{
+    Image->SetSelectionMarks(SelectedPage ? WordBoxes(*SelectedPage, Selected) : std::vector<QRectF> {});
+}
+
+QString TQRPreview::SelectedText() const { return SelectedPage ? WordsText(*SelectedPage, Selected) : QString(); }
+
+void TQRPreview::RevealPageArea(const QRectF& area)
+{
+    // A margin of context round the area, as far as the view is large enough for it.
+    constexpr int kMargin = 48;
+    const QRectF onContent = Image->ImageArea(area).translated(Image->pos());
+    const QPointF middle = onContent.center();
+    ensureVisible(qRound(middle.x()), qRound(middle.y()), qRound(onContent.width() / 2) + kMargin,
+                  qRound(onContent.height() / 2) + kMargin);
 }
 
 void TQRPreview::PlaceImage(const QRect& geometry)
@@ -361,11 +459,19 @@ bool TQRPreview::event(QEvent* event)
 {
     const bool handled = QScrollArea::event(event);
     if (event->type() == QEvent::Resize) {
+        const std::int32_t zoom = ZoomPercent;
+        const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
         if (Mode == zmWholePage)
             ZoomWholePage();
         else if (Mode == zmPageWidth)
             ZoomPageWidth();
         ApplyZoom();
+        // At the same zoom the view stays where it was (as far as the new
+        // size lets it): a bar shown above the page must not move it.
+        if (ZoomPercent == zoom) {
+            horizontalScrollBar()->setValue(scrolled.x());
+            verticalScrollBar()->setValue(scrolled.y());
+        }
     }
     return handled;
 }
@@ -385,6 +491,7 @@ void TQRPreview::PageAvailable(std::int32_t pagesReady)
     // The page being waited for has been stored: show it at page width. A
     // notification still queued when the printer was detached finds none.
     if (pagesReady == CurrentPage && Printer && !Image->PageLoaded() && Image->PageNumber() <= Printer->PagesReady()) {
+        ClearSelection();
         ZoomPageWidth();
         Image->LoadPage(Image->PageNumber());
     }

@@ -6,23 +6,35 @@
 //
 // The mouse: the wheel scrolls and, pushed on past the page's end or start,
 // turns the page; Ctrl+wheel zooms about the pointer; dragging with the left
-// button pans.
+// button pans, or, with Shift held or in selection mode, selects the words
+// the dragged rectangle touches. A resize applies the zoom rule again; at an
+// unchanged zoom the view keeps its place.
+//
+// The words of the pages are read once into a page text cache that the
+// control shares with a search (TTextFinder) and drops with the document.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include <QPoint>
+#include <QRectF>
 #include <QScrollArea>
+#include <QString>
 
 #include "platform/messages/messages.h"
+#include "preview/text_selection.h"
 
 namespace qrp {
 
 class TQRPrinter;
 class TQRPreviewImage;
 class TQRPreview;
+class TPageTextCache;
+struct TPageTextEntry;
 
 enum TQRPreviewZoomMode : std::uint8_t { zmWholePage = 0, zmPageWidth = 1, zmFixed = 2 };
 
@@ -30,6 +42,7 @@ using TQRPageAvailableEvent = std::function<void(TQRPreview* sender, std::int32_
 using TQRProgressUpdateEvent = std::function<void(TQRPreview* sender, std::int32_t progress)>;
 // step: +1 for the next page, −1 for the previous one.
 using TQRPageTurnEvent = std::function<void(TQRPreview* sender, std::int32_t step)>;
+using TQRDocumentChangeEvent = std::function<void(TQRPreview* sender)>;
 
 class TQRPreview : public QScrollArea, public TMessageTarget {
 public:
@@ -43,6 +56,9 @@ public:
     // page's end or start. A host assigns it to change pages its own way (its
     // page counter follows); without it the control changes the page itself.
     TQRPageTurnEvent OnPageTurn;
+    // The control shows page 1 of a document (a new one, or none) and has
+    // dropped the words it read from the one before.
+    TQRDocumentChangeEvent OnDocumentChange;
 
     // Attaches a printer (this control becomes its client window and its
     // preview is open) or detaches with nullptr, then shows page 1. A host
@@ -89,6 +105,27 @@ public:
 
     TQRPreviewImage* PageImage() const { return Image; }
 
+    // The words of the document's pages read so far; cleared with the document.
+    const std::shared_ptr<TPageTextCache>& PageTexts() const { return TextCache; }
+    // The words of the page shown, read now if not yet; none without a page.
+    std::shared_ptr<const TPageTextEntry> ShownPageText();
+
+    // Plain left-button dragging selects words instead of panning.
+    bool SelectionMode() const { return SelectMode; }
+    void SetSelectionMode(bool on);
+    // The selection is on the page shown; turning the page drops it.
+    void SelectAll();
+    void ClearSelection();
+    bool HasSelection() const { return !Selected.empty(); }
+    // The selected words in reading order: lines joined by line ends, words by spaces.
+    QString SelectedText() const;
+    // Selects the words that the rectangle between two points of the page
+    // image (in its own coordinates) touches.
+    void SelectBetween(QPointF from, QPointF to);
+
+    // Scrolls as little as brings area (fractions of the page shown) into view with a margin.
+    void RevealPageArea(const QRectF& area);
+
     void WndProc(TMessage& message) override;
 
 protected:
@@ -128,6 +165,16 @@ private:
     // Panning with the left button: where the drag began and the scroll positions then.
     std::optional<QPointF> PanStart;
     QPoint PanOrigin;
+    // Selecting with the left button: where the drag began on the page image.
+    std::optional<QPointF> SelectStart;
+    bool SelectMode = false;
+    std::shared_ptr<TPageTextCache> TextCache;
+    // The selected words and the words of the page they belong to.
+    std::shared_ptr<const TPageTextEntry> SelectedPage;
+    std::vector<TWordRef> Selected;
+
+    void ShowSelection();
+    void RestoreCursor();
 };
 
 }  // namespace qrp

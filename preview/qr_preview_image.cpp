@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include <QColor>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -15,6 +16,20 @@ namespace {
 // How long showing a new page or zoom waits for its tiles before it shows
 // the white page: long enough for a typical page, short enough to feel at once.
 constexpr std::chrono::milliseconds kPromptWait(40);
+
+// Translucent, so the text stays readable under its mark.
+QColor MarkColour(TTextMarkKind kind)
+{
+    switch (kind) {
+    case TTextMarkKind::CurrentHit:
+        return {255, 120, 0, 130};
+    case TTextMarkKind::Selection:
+        return {30, 100, 230, 90};
+    case TTextMarkKind::Hit:
+    default:
+        return {255, 210, 0, 110};
+    }
+}
 }  // namespace
 
 TQRPreviewImage::TQRPreviewImage(QWidget* parent)
@@ -84,6 +99,7 @@ bool TQRPreviewImage::FollowLayout() { return Tiles->SetLayout(size(), devicePix
 void TQRPreviewImage::paintEvent(QPaintEvent* event)
 {
     // Without a page nothing is drawn: the parent's background shows.
+    PaintedWholeView = !Page;
     if (!Page)
         return;
     const bool newLayout = FollowLayout();
@@ -92,6 +108,39 @@ void TQRPreviewImage::paintEvent(QPaintEvent* event)
         Tiles->WaitForView(kPromptWait);
     QPainter painter(this);
     Tiles->Paint(painter, event->rect());
+    PaintMarks(painter, event->rect());
+    PaintedWholeView = Tiles->ViewHeld();
+}
+
+void TQRPreviewImage::SetMarkSource(TTextMarkSource source)
+{
+    Marks = std::move(source);
+    update();
+}
+
+void TQRPreviewImage::SetSelectionMarks(std::vector<QRectF> boxes)
+{
+    Selection = std::move(boxes);
+    update();
+}
+
+QRectF TQRPreviewImage::ImageArea(const QRectF& fractions) const
+{
+    // The recording is stretched over the whole image, its frame and shadow included.
+    return {fractions.x() * width(), fractions.y() * height(), fractions.width() * width(),
+            fractions.height() * height()};
+}
+
+void TQRPreviewImage::PaintMarks(QPainter& painter, const QRect& area) const
+{
+    std::vector<TTextMark> marks = Marks ? Marks(ShownPage) : std::vector<TTextMark> {};
+    for (const QRectF& box : Selection)
+        marks.push_back({box, TTextMarkKind::Selection});
+    for (const TTextMark& mark : marks) {
+        const QRectF box = ImageArea(mark.Box);
+        if (box.intersects(QRectF(area)))
+            painter.fillRect(box, MarkColour(mark.Kind));
+    }
 }
 
 }  // namespace qrp

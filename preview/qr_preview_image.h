@@ -7,19 +7,38 @@
 // The page is drawn in tiles on worker threads, only the part in view and
 // what is likely to come into view next (a margin, the top of the pages
 // before and after); until a tile arrives its area shows the white page.
+//
+// Over the tiles it lays translucent marks: the hits of a search and the
+// selected words, given as fractions of the page so that they sit on their
+// text at every zoom.
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
+#include <QRectF>
 #include <QWidget>
+
+class QPainter;
 
 namespace qrp {
 
 class TMetafile;
 class TPageTiles;
 class TQRPrinter;
+
+enum class TTextMarkKind : std::uint8_t { Hit, CurrentHit, Selection };
+
+struct TTextMark {
+    QRectF Box;  // fractions of the page's width and height
+    TTextMarkKind Kind = TTextMarkKind::Hit;
+};
+
+// The marks of a page, asked for the page shown whenever it is painted.
+using TTextMarkSource = std::function<std::vector<TTextMark>(std::int32_t pageNumber)>;
 
 class TQRPreviewImage : public QWidget {
 public:
@@ -35,6 +54,7 @@ public:
     bool PageLoaded() const { return Page != nullptr; }
     // The recording shown, or none.
     const TMetafile* Recording() const { return Page.get(); }
+    std::shared_ptr<const TMetafile> SharedRecording() const { return Page; }
     TQRPrinter* ReportPrinter() const { return Printer; }
     void SetReportPrinter(TQRPrinter* printer) { Printer = printer; }
     // The percentage the preview control last laid the image out at.
@@ -45,8 +65,20 @@ public:
     // while it is hidden) and of what is drawn ahead, and schedules a repaint;
     // true when the part in view is drawn or there is no page.
     bool WaitUntilRendered(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    // True when the last paint found every tile of the part in view drawn:
+    // the page on screen is complete, not partly the white placeholder.
+    bool ViewPainted() const { return PaintedWholeView; }
     // Tiles drawn for this image so far; painting what is drawn already draws none.
     std::size_t TileRenderings() const;
+
+    // Where the search's marks come from; none without a source. The owner
+    // calls update() when they change.
+    void SetMarkSource(TTextMarkSource source);
+    // The boxes of the selected words on the page shown (fractions of the page); repaints.
+    void SetSelectionMarks(std::vector<QRectF> boxes);
+    const std::vector<QRectF>& SelectionMarks() const { return Selection; }
+    // A rectangle in fractions of the page in the image's own coordinates.
+    QRectF ImageArea(const QRectF& fractions) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,12 +89,16 @@ private:
     // True when the size or pixel ratio changed since the last call.
     bool FollowLayout();
     std::shared_ptr<const TMetafile> Neighbour(std::int32_t pageNumber) const;
+    void PaintMarks(QPainter& painter, const QRect& area) const;
 
     TQRPrinter* Printer = nullptr;
     std::int32_t ShownPage = 1;
     std::shared_ptr<const TMetafile> Page;
     std::int32_t LaidOutZoom = 100;
     std::unique_ptr<TPageTiles> Tiles;
+    TTextMarkSource Marks;
+    std::vector<QRectF> Selection;
+    bool PaintedWholeView = false;
 };
 
 }  // namespace qrp

@@ -166,7 +166,8 @@ TEST_F(ViewerMouse, TheContextMenuOffersTheCommandsAndRunsThem)
         EXPECT_EQ(texts, (QStringList {"Zobrazit celou stránku", "Zobrazení velikosti 100%", "Zobrazit na šířku formuláře",
                                        "Zvětšit", "Zmenšit", "První stránka", "Předchozí stránka", "Další stránka",
                                        "Poslední stránka", "Načíst soubor", "Tisk sestavy", "Znovu načíst soubor",
-                                       "Exportovat do PDF, PNG nebo SVG…"}));
+                                       "Exportovat do PDF, PNG nebo SVG…", "Najít…", "Kopírovat", "Vybrat vše",
+                                       "Režim výběru textu"}));
         const auto item = [&](int index) { return viewer.PreviewMenu->actions().at(index); };
         TQRPreview& preview = *viewer.QRPreview1;
         item(0)->trigger();
