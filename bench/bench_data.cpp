@@ -48,10 +48,10 @@ std::vector<std::vector<std::uint8_t>> CorpusPages()
 }
 
 struct TempFiles {
-    std::map<int, std::string> Names;
+    std::vector<std::string> Names;
     ~TempFiles()
     {
-        for (const auto& [pages, name] : Names)
+        for (const std::string& name : Names)
             DeleteFile(name);
     }
 };
@@ -100,20 +100,30 @@ std::vector<std::uint8_t> EmfLikeData(std::size_t size)
 
 const std::string& ReportFileWithPages(int pageCount)
 {
-    static TempFiles files;
-    auto& name = files.Names[pageCount];
+    static std::map<int, std::string> names;
+    auto& name = names[pageCount];
     if (!name.empty())
         return name;
-    TQRPageList list;
-    list.AttachStream(std::make_unique<TQRStream>(TQRStream::kDefaultSpillLimit));
     emf::TEmfWriter writer(794, 1123);
     writer.Rectangle({10, 10, 700, 1000});
-    const TMetafile page(writer.Finish());
-    for (int i = 0; i < pageCount; ++i)
+    name = WriteReportFile(std::vector<TMetafile>(static_cast<std::size_t>(pageCount), TMetafile(writer.Finish())));
+    return name;
+}
+
+std::string WriteReportFile(const std::vector<TMetafile>& pages)
+{
+    static TempFiles files;
+    TQRPageList list;
+    list.AttachStream(std::make_unique<TQRStream>(TQRStream::kDefaultSpillLimit));
+    for (const TMetafile& page : pages)
         list.AddPage(page);
     list.Finish();
-    name = CreateUniqueTempFile(GetTempDirectory(), "qrp-bench-");
+    // Named as report files are, so that programs that look at the name take it too.
+    const std::string unique = CreateUniqueTempFile(GetTempDirectory(), "qrp-bench-");
+    const std::string name = unique + ".qrp";
     list.WriteToFile(name);
+    files.Names.push_back(unique);
+    files.Names.push_back(name);
     return name;
 }
 

@@ -23,5 +23,7 @@ std::vector<std::uint8_t> EmfLikeData(std::size_t size);
 // A report file of pageCount small plain pages, made once per process and
 // deleted at exit.
 const std::string& ReportFileWithPages(int pageCount);
+// A report file of the pages in the temporary directory, deleted at exit.
+std::string WriteReportFile(const std::vector<TMetafile>& pages);
 
 }  // namespace qrp::bench
