@@ -90,6 +90,7 @@ void TQRPreview::ShowFirstPage()
     // Whatever was read of the pages belonged to the document before.
     TextCache->Clear();
     ClearSelection();
+    Image->ForgetPages();
     Image->LoadPage(1);
     // The image now stands for page 1 even when the printer has no page (yet):
     // a number kept from the previous document would never see its page arrive.

@@ -47,8 +47,7 @@ void TQRPreviewImage::LoadPage(std::int32_t pageNumber)
     ShownPage = pageNumber;
     Page.reset();
     try {
-        if (Printer)
-            Page = Printer->GetPage(pageNumber);
+        Page = Fetch(pageNumber);
     } catch (...) {
         Tiles->ShowPages(nullptr, nullptr, nullptr);
         throw;
@@ -56,7 +55,13 @@ void TQRPreviewImage::LoadPage(std::int32_t pageNumber)
     if (!Page) {
         Tiles->ShowPages(nullptr, nullptr, nullptr);
     } else {
-        Tiles->ShowPages(Page, Neighbour(pageNumber - 1), Neighbour(pageNumber + 1));
+        std::shared_ptr<const TMetafile> previous = Neighbour(pageNumber - 1);
+        std::shared_ptr<const TMetafile> next = Neighbour(pageNumber + 1);
+        Recent = {{pageNumber, Page}};
+        for (const auto& [number, recording] : {std::pair {pageNumber - 1, previous}, std::pair {pageNumber + 1, next}})
+            if (recording)
+                Recent.emplace(number, recording);
+        Tiles->ShowPages(Page, std::move(previous), std::move(next));
         FollowLayout();
         // Paging leaves the view at the page's top left.
         Tiles->Plan(QRect(QPoint(0, 0), ViewedArea().size()));
@@ -65,10 +70,25 @@ void TQRPreviewImage::LoadPage(std::int32_t pageNumber)
     repaint();
 }
 
-std::shared_ptr<const TMetafile> TQRPreviewImage::Neighbour(std::int32_t pageNumber) const
+void TQRPreviewImage::SetReportPrinter(TQRPrinter* printer)
+{
+    Printer = printer;
+    ForgetPages();
+}
+
+void TQRPreviewImage::ForgetPages() { Recent.clear(); }
+
+std::shared_ptr<const TMetafile> TQRPreviewImage::Fetch(std::int32_t pageNumber)
+{
+    if (const auto kept = Recent.find(pageNumber); kept != Recent.end())
+        return kept->second;
+    return Printer ? std::shared_ptr<const TMetafile>(Printer->GetPage(pageNumber)) : nullptr;
+}
+
+std::shared_ptr<const TMetafile> TQRPreviewImage::Neighbour(std::int32_t pageNumber)
 {
     try {
-        return Printer->GetPage(pageNumber);
+        return Fetch(pageNumber);
     } catch (const std::exception&) {
         // Drawing ahead is optional; a page that cannot be read says so when it is shown.
         return nullptr;

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -56,7 +57,10 @@ public:
     const TMetafile* Recording() const { return Page.get(); }
     std::shared_ptr<const TMetafile> SharedRecording() const { return Page; }
     TQRPrinter* ReportPrinter() const { return Printer; }
-    void SetReportPrinter(TQRPrinter* printer) { Printer = printer; }
+    void SetReportPrinter(TQRPrinter* printer);
+    // Lets go of the recordings kept of the pages around the one shown: the
+    // document they came from is gone (another file, the same one read again).
+    void ForgetPages();
     // The percentage the preview control last laid the image out at.
     std::int32_t Zoom() const { return LaidOutZoom; }
     void SetZoom(std::int32_t zoom) { LaidOutZoom = zoom; }
@@ -88,12 +92,17 @@ private:
     QRect ViewedArea() const;
     // True when the size or pixel ratio changed since the last call.
     bool FollowLayout();
-    std::shared_ptr<const TMetafile> Neighbour(std::int32_t pageNumber) const;
+    // Page n's recording, from those kept when it is one of them.
+    std::shared_ptr<const TMetafile> Fetch(std::int32_t pageNumber);
+    std::shared_ptr<const TMetafile> Neighbour(std::int32_t pageNumber);
     void PaintMarks(QPainter& painter, const QRect& area) const;
 
     TQRPrinter* Printer = nullptr;
     std::int32_t ShownPage = 1;
     std::shared_ptr<const TMetafile> Page;
+    // The recordings of the page shown and its neighbours, so that turning a
+    // page reads only the page new to the three.
+    std::map<std::int32_t, std::shared_ptr<const TMetafile>> Recent;
     std::int32_t LaidOutZoom = 100;
     std::unique_ptr<TPageTiles> Tiles;
     TTextMarkSource Marks;

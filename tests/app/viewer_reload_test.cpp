@@ -43,8 +43,11 @@ TEST_F(ViewerReload, ARewrittenFileIsReadAgainOnTheSamePageZoomAndPlace)
         viewer.QRPreview1->SetZoom(150);
         viewer.QRPreview1->horizontalScrollBar()->setValue(120);
         viewer.QRPreview1->verticalScrollBar()->setValue(410);
-        // Replaced by a rename, as editors do, with another page count.
-        Replace(file, test::MakeDocument(4, false));
+        // Replaced by a rename, as editors do, with another page count and other pages.
+        std::vector<TMetafile> rewritten;
+        for (int n = 1; n <= 4; ++n)
+            rewritten.push_back(test::MakePage(10 + n));
+        Replace(file, test::MakeDocument(rewritten, false));
         ASSERT_TRUE(WaitFor([&] { return Counter(viewer) == QStringLiteral("Stránka 3 / 4"); })) << Counter(viewer).toStdString();
         EXPECT_EQ(viewer.QRPreview1->PageNumber(), 3);
         EXPECT_TRUE(viewer.QRPreview1->PageImage()->PageLoaded());
@@ -52,6 +55,14 @@ TEST_F(ViewerReload, ARewrittenFileIsReadAgainOnTheSamePageZoomAndPlace)
         EXPECT_EQ(viewer.QRPreview1->ZoomMode(), zmFixed);
         EXPECT_EQ(ScrollX(viewer), 120);
         EXPECT_EQ(ScrollY(viewer), 410);
+        // The page shown and those drawn ahead are the new file's, none kept from the old one.
+        EXPECT_EQ(viewer.QRPreview1->PageImage()->Recording()->Bytes(), rewritten[2].Bytes());
+        viewer.ToolButton5Click();
+        EXPECT_EQ(viewer.QRPreview1->PageImage()->Recording()->Bytes(), rewritten[1].Bytes());
+        viewer.ToolButton6Click();
+        viewer.ToolButton6Click();
+        EXPECT_EQ(viewer.QRPreview1->PageImage()->Recording()->Bytes(), rewritten[3].Bytes());
+        viewer.ToolButton5Click();
         // Rewritten in place, now shorter than the page shown: the last page.
         viewer.QRPreview1->ZoomPageWidth();
         test::WriteWholeFile(file, test::MakeDocument(2, false));
