@@ -21,7 +21,6 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
 #include "app/qrp_load.h"
 #include "app/qrp_prew.h"
@@ -31,6 +30,7 @@
 #include "preview/qr_preview.h"
 #include "preview/qr_preview_image.h"
 #include "report/qr_printer.h"
+#include "tests/app/run_viewer.h"
 
 namespace qrp::bench {
 namespace {
@@ -49,31 +49,17 @@ double PeakRssMegabytes()
 void InViewer(benchmark::State& state, const std::string& file, const std::function<void(TQRPrew&)>& body)
 {
     TQRPLoad load({file});
-    QTimer poll;
-    QElapsedTimer waiting;
-    waiting.start();
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        TQRPrew* viewer = load.Viewer();
-        if (!viewer || viewer->ShownFile() != file) {
-            if (viewer && waiting.elapsed() > 60'000) {
-                poll.stop();
-                state.SkipWithError("the viewer did not show the file");
-                viewer->close();
-            }
-            return;
-        }
-        poll.stop();
-        viewer->showNormal();
-        viewer->resize(kWindow);
-        viewer->activateWindow();
-        if (!QTest::qWaitForWindowActive(viewer))
+    const bool shown = test::RunViewer(load, file, [&](TQRPrew& viewer) {
+        viewer.showNormal();
+        viewer.resize(kWindow);
+        viewer.activateWindow();
+        if (!QTest::qWaitForWindowActive(&viewer))
             state.SkipWithError("the viewer window did not become active");
         else
-            body(*viewer);
-        viewer->close();
+            body(viewer);
     });
-    poll.start(10);
-    load.QRReport1.PreviewModal();
+    if (!shown)
+        state.SkipWithError("the viewer did not show the file");
 }
 
 // Handles events until the page shown is pageNumber and painted complete.

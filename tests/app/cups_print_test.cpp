@@ -119,7 +119,7 @@ TEST_F(CupsPrint, TheViewerPrintsTheLoadedDocumentOnTheChosenQueue)
     const int before = LastJobId();
     {
         TQRPLoad load({kSample});
-        test::RunViewer(load, kSample, [](TQRPrew& viewer) {
+        EXPECT_TRUE(test::RunViewer(load, kSample, [](TQRPrew& viewer) {
             test::AnswerPrintDialog(
                 [](QPrintDialog& dialog) {
                     test::ChoosePrinter(dialog, kPdfQueue);
@@ -130,7 +130,7 @@ TEST_F(CupsPrint, TheViewerPrintsTheLoadedDocumentOnTheChosenQueue)
             // A cancelled dialog sends nothing.
             test::AnswerPrintDialog(nullptr, false);
             viewer.SpeedButton3Click();
-        });
+        }));
     }
     ASSERT_TRUE(AllJobsDone()) << ErrorLog();
     ASSERT_EQ(LastJobId(), before + 1) << "one job for the confirmed dialog, none for the cancelled one";

@@ -65,7 +65,7 @@ protected:
     void Run(const std::string& file, const std::function<void(TQRPrew&)>& check)
     {
         TQRPLoad load({file});
-        test::RunViewer(load, file, check);
+        EXPECT_TRUE(test::RunViewer(load, file, check)) << file;
     }
 
     test::ScratchDir Dir;
@@ -149,7 +149,7 @@ TEST_F(ViewerPrint, BeforeAnyFileIsLoadedTheEmptyReportIsGeneratedAndPrintsNothi
     const fs::path output = Dir.File("empty.pdf");
     TQRPLoad load;
     bool progressShown = false;
-    test::RunViewer(load, "", [&](TQRPrew& viewer) {
+    EXPECT_TRUE(test::RunViewer(load, "", [&](TQRPrew& viewer) {
         test::AnswerPrintDialog([&](QPrintDialog& dialog) { test::ChooseOutputFile(dialog, output.string()); }, true);
         load.QRReport1.AfterPrint = [&](TQRReport*) {
             for (QWidget* window : QApplication::topLevelWidgets())
@@ -158,7 +158,7 @@ TEST_F(ViewerPrint, BeforeAnyFileIsLoadedTheEmptyReportIsGeneratedAndPrintsNothi
         viewer.SpeedButton3Click();
         // The request to generate again is handled by the loop, after the command.
         Application::ProcessMessages();
-    });
+    }));
     EXPECT_TRUE(progressShown);
     EXPECT_FALSE(fs::exists(output)) << "no page, no job";
 }

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QScrollBar>
 #include <QTest>
@@ -48,36 +47,11 @@ void ViewerSession::Replace(const std::string& path, const Bytes& bytes)
 void ViewerSession::Run(const std::string& file, const std::function<void(TQRPrew&)>& body)
 {
     TQRPLoad load({file});
-    RunViewer(load, file, [&](TQRPrew& viewer) {
+    EXPECT_TRUE(RunViewer(load, file, [&](TQRPrew& viewer) {
         viewer.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&viewer));
         body(viewer);
-    });
-}
-
-void RunViewer(TQRPLoad& load, const std::string& file, const std::function<void(TQRPrew&)>& body)
-{
-    // Polled from the loop: the body never runs before the loop has created the viewer.
-    QTimer poll;
-    QElapsedTimer waiting;
-    waiting.start();
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        TQRPrew* viewer = load.Viewer();
-        if (!viewer || viewer->ShownFile() != file) {
-            if (viewer && waiting.elapsed() > 60'000) {
-                poll.stop();
-                ADD_FAILURE() << "the viewer did not show " << file << " within a minute";
-                viewer->close();
-            }
-            return;
-        }
-        poll.stop();
-        body(*viewer);
-        if (load.Viewer())
-            load.Viewer()->close();
-    });
-    poll.start(20);
-    load.QRReport1.PreviewModal();
+    })) << "the viewer did not show " << file;
 }
 
 void ViewerSession::CancelDialogs()

@@ -11,8 +11,8 @@
 #include <QString>
 #include <QTimer>
 
-#include "app/qrp_load.h"
 #include "app/qrp_prew.h"
+#include "tests/app/run_viewer.h"
 #include "tests/support/test_files.h"
 
 namespace qrp::test {
@@ -42,11 +42,6 @@ protected:
     // The texts the error box would have shown.
     std::vector<std::string> ErrorBoxes;
 };
-
-// Runs the program's loop on load and body from inside it once the viewer
-// shows file (none: the viewer has come up), however long start-up takes;
-// then closes the window unless the body did.
-void RunViewer(TQRPLoad& load, const std::string& file, const std::function<void(TQRPrew&)>& body);
 
 QString Counter(TQRPrew& viewer);
 // The viewer's preview scroll positions.
