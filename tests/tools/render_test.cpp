@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QImage>
 
@@ -157,6 +159,18 @@ TEST_F(Render, WarningsAndErrorsNameTheProgramTheCommandAndTheFile)
     EXPECT_EQ(warned.Err.rfind("qrptool render: warning: " + Dir.File("path.emf") + ": page 1, record ", 0), 0u)
         << warned.Err;
     EXPECT_EQ(test::LinesNotBeginningWith(warned.Err, "qrptool render: warning: "), "") << warned.Err;
+
+    // Many warnings, then the drawing budget spent: the warnings are cut short, the reason the page ends is not.
+    emf::TEmfWriter noisy(794, 1123);
+    for (int i = 0; i < 30; ++i)
+        noisy.AddRecord(emf::EMR_STROKEPATH, {0, 0, 793, 1122});
+    for (int i = 0; i < 2000; ++i)
+        noisy.Rectangle({-10, -10, 804, 1133});
+    TMetafile(noisy.Finish()).SaveToFile(Dir.File("noisy.emf"));
+    const ToolResult noisyRun = Run({"render", Dir.File("noisy.emf"), "-o", Dir.File("noisy.png")});
+    ASSERT_EQ(noisyRun.ExitCode, 0) << noisyRun.Err;
+    EXPECT_EQ(std::count(noisyRun.Err.begin(), noisyRun.Err.end(), '\n'), 11) << noisyRun.Err;
+    EXPECT_NE(noisyRun.Err.find("drawing budget"), std::string::npos) << noisyRun.Err;
 
     // Neither a report file nor a page recording.
     Bytes pdf = {'%', 'P', 'D', 'F', '-', '1', '.', '7', '\n'};

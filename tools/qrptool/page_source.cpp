@@ -146,8 +146,9 @@ void CheckPageList(const std::string& list)
 qrp::emf::TProblemHandler Warner(const std::string& fileName, std::int32_t page)
 {
     auto count = std::make_shared<int>(0);
+    // Past the cap only what ends the page's drawing is still told: it explains a page drawn in part.
     return [fileName, page, count](const qrp::emf::TPlaybackProblem& problem) {
-        if (++*count <= kMaxWarningsPerPage)
+        if (++*count <= kMaxWarningsPerPage || problem.StopsPlayback)
             Warn(fileName + ": page " + std::to_string(page) + ", record " + std::to_string(problem.RecordIndex) +
                  " at offset " + std::to_string(problem.Offset) + ": " + problem.What);
     };

@@ -30,6 +30,7 @@ struct TPlaybackProblem {
     std::size_t Offset = 0;       // of the record, from the metafile's first byte
     std::uint32_t RecordType = 0;
     std::string What;
+    bool StopsPlayback = false;  // nothing after this record is drawn
 };
 
 using TProblemHandler = std::function<void(const TPlaybackProblem&)>;

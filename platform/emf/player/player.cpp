@@ -133,15 +133,18 @@ void TPlayer::Play()
         const std::uint32_t size = LoadUInt32(Bytes.data() + offset + 4);
         if (size < 8 || size % 4 != 0 || size > end - offset) {
             if (OnProblem)
-                OnProblem({index, offset, type, "invalid record size " + std::to_string(size) + "; playback stops"});
+                OnProblem({index, offset, type, "invalid record size " + std::to_string(size) + "; playback stops", true});
             return;
         }
         TRecord record {index, offset, type, TRecordReader(Bytes.subspan(offset, size))};
         if (index > 0)
             Dispatch(record);
         if (Budget.Exhausted()) {
-            Problem(record, "the page's drawing budget of " + Budget.ExhaustedMeasure() + " is spent at this " +
-                                RecordName(type) + "; the page is drawn up to here");
+            if (OnProblem)
+                OnProblem({index, offset, type,
+                           "the page's drawing budget of " + Budget.ExhaustedMeasure() + " is spent at this " +
+                               RecordName(type) + "; the page is drawn up to here",
+                           true});
             return;
         }
         if (type == EMR_EOF)
