@@ -3,15 +3,13 @@
 // refuses end the input.
 
 #include <cstdint>
-#include <vector>
+#include <optional>
 
 #include <QImage>
 #include <QPainter>
 
-#include "fuzz/offscreen_application.h"
-#include "platform/emf/metafile.h"
+#include "fuzz/player_input.h"
 #include "platform/emf/player/emf_player.h"
-#include "platform/exceptions.h"
 
 namespace {
 constexpr int kImageSide = 64;
@@ -19,16 +17,12 @@ constexpr int kImageSide = 64;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    qrp::fuzz::EnsureOffscreenApplication();
-    qrp::TMetafile page;
-    try {
-        page = qrp::TMetafile(std::vector<std::uint8_t>(data, data + size));
-    } catch (const qrp::Exception&) {
+    const std::optional<qrp::TMetafile> page = qrp::fuzz::PageRecording(data, size);
+    if (!page)
         return 0;
-    }
     QImage image(kImageSide, kImageSide, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    qrp::emf::PlayMetafile(painter, page, QRectF(0, 0, kImageSide, kImageSide));
+    qrp::emf::PlayMetafile(painter, *page, QRectF(0, 0, kImageSide, kImageSide));
     return 0;
 }

@@ -2,25 +2,19 @@
 // the viewer shows it. Recordings the container refuses end the input.
 
 #include <cstdint>
-#include <vector>
+#include <optional>
 
-#include "fuzz/offscreen_application.h"
-#include "platform/emf/metafile.h"
+#include "fuzz/player_input.h"
 #include "platform/emf/player/emf_player.h"
 #include "platform/emf/player/trace_device.h"
-#include "platform/exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    qrp::fuzz::EnsureOffscreenApplication();
-    qrp::TMetafile page;
-    try {
-        page = qrp::TMetafile(std::vector<std::uint8_t>(data, data + size));
-    } catch (const qrp::Exception&) {
+    const std::optional<qrp::TMetafile> page = qrp::fuzz::PageRecording(data, size);
+    if (!page)
         return 0;
-    }
     qrp::emf::TTraceDevice device;
-    qrp::emf::PlayEmf(page.Bytes(), device, QRectF(0, 0, page.Width(), page.Height()),
+    qrp::emf::PlayEmf(page->Bytes(), device, QRectF(0, 0, page->Width(), page->Height()),
                       [size](const qrp::emf::TPlaybackProblem& problem) {
                           // A problem names a record inside the recording.
                           if (problem.Offset >= size)

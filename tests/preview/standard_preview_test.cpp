@@ -32,6 +32,7 @@
 #include "tests/support/commands.h"
 #include "tests/support/scripted_printers.h"
 #include "tests/support/test_files.h"
+#include "tests/support/when_dialog_active.h"
 
 namespace qrp {
 namespace {
@@ -51,22 +52,6 @@ public:
     std::function<void(TQRPrinter*)> OnClosed;
 };
 
-// Runs action on the modal widget of type Dialog as soon as one is active.
-template <typename Dialog>
-void WhenActive(std::function<void(Dialog&)> action, int attemptsLeft = 200)
-{
-    QTimer::singleShot(attemptsLeft == 200 ? 0 : 10, [action, attemptsLeft] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-            action(*dialog);
-            return;
-        }
-        if (attemptsLeft == 0) {
-            ADD_FAILURE() << "no dialog opened";
-            return;
-        }
-        WhenActive(action, attemptsLeft - 1);
-    });
-}
 
 void Produce(TQRPrinter& printer, int pages)
 {
@@ -273,7 +258,7 @@ TEST_F(StandardPreview, LoadingAMissingFileSaysSoAndChangesNothing)
     TQRStandardPreview& window = Open(3);
     window.LastPage->click();
     QString message;
-    WhenActive<QMessageBox>([&](QMessageBox& box) {
+    test::WhenDialogActive<QMessageBox>([&](QMessageBox& box) {
         message = box.text();
         box.accept();
     });
@@ -294,7 +279,7 @@ TEST_F(StandardPreview, LoadingThroughTheDialogShowsTheFileFromPageOne)
     Application::ProcessMessages();
     window.ToolButton2->click();
     const std::string file = Document("four.qrp", 4);
-    WhenActive<QFileDialog>([&](QFileDialog& dialog) {
+    test::WhenDialogActive<QFileDialog>([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Load report"));
         EXPECT_EQ(dialog.nameFilters(), QStringList {QStringLiteral("Report files (*.QRP)")});
         dialog.selectFile(QString::fromStdString(file));
@@ -343,7 +328,7 @@ TEST_F(StandardPreview, SavingWritesAReportFileOrExportsThroughTheChosenFilter)
     // name typed without extension gets the chosen format's.
     QStringList filters;
     QString suffix;
-    WhenActive<QFileDialog>([&](QFileDialog& dialog) {
+    test::WhenDialogActive<QFileDialog>([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save report"));
         filters = dialog.nameFilters();
         suffix = dialog.defaultSuffix();

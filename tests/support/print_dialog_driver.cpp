@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "tests/support/when_dialog_active.h"
+
 namespace qrp::test {
 
 namespace {
@@ -24,27 +26,11 @@ Widget& Child(QWidget& parent, const char* name)
     return *child;
 }
 
-// Runs action on the modal dialog of type Dialog once it is active.
-template <typename Dialog>
-void WhenActive(std::function<void(Dialog&)> action, int attemptsLeft = 100)
-{
-    QTimer::singleShot(attemptsLeft == 100 ? 0 : 10, [action, attemptsLeft] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-            action(*dialog);
-            return;
-        }
-        if (attemptsLeft == 0) {
-            ADD_FAILURE() << "no dialog opened";
-            return;
-        }
-        WhenActive(action, attemptsLeft - 1);
-    });
-}
 }  // namespace
 
 void AnswerPrintDialog(std::function<void(QPrintDialog&)> fill, bool accept)
 {
-    WhenActive<QPrintDialog>(std::function<void(QPrintDialog&)>([fill, accept](QPrintDialog& dialog) {
+    WhenDialogActive<QPrintDialog>(std::function<void(QPrintDialog&)>([fill, accept](QPrintDialog& dialog) {
         try {
             if (fill)
                 fill(dialog);
@@ -86,7 +72,7 @@ void ChooseCopies(QPrintDialog& dialog, int copies) { Child<QSpinBox>(dialog, "c
 void ChooseOrientation(QPrintDialog& dialog, bool landscape)
 {
     // The properties dialog is modal too: it is answered while its button's click runs.
-    WhenActive<QDialog>(std::function<void(QDialog&)>([landscape](QDialog& properties) {
+    WhenDialogActive<QDialog>(std::function<void(QDialog&)>([landscape](QDialog& properties) {
         Child<QRadioButton>(properties, landscape ? "landscape" : "portrait").click();
         properties.accept();
     }));

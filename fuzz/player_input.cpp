@@ -1,9 +1,14 @@
-#include "fuzz/offscreen_application.h"
+#include "fuzz/player_input.h"
+
+#include <vector>
 
 #include <QGuiApplication>
 
+#include "platform/exceptions.h"
+
 namespace qrp::fuzz {
 
+namespace {
 void EnsureOffscreenApplication()
 {
     if (QGuiApplication::instance())
@@ -14,6 +19,17 @@ void EnsureOffscreenApplication()
     static char name[] = "qrp-fuzz";
     static char* argv[] = {name, nullptr};
     new QGuiApplication(argc, argv);
+}
+}  // namespace
+
+std::optional<TMetafile> PageRecording(const std::uint8_t* data, std::size_t size)
+{
+    EnsureOffscreenApplication();
+    try {
+        return TMetafile(std::vector<std::uint8_t>(data, data + size));
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace qrp::fuzz
