@@ -44,6 +44,8 @@
 
 namespace qrp {
 
+using Application::Guarded;
+
 namespace {
 constexpr int kToolBarHeight = 26;
 constexpr int kTextButtonHeight = 22;
@@ -71,18 +73,6 @@ QToolButton* TextButton(QWidget* parent, const char* caption, int width)
 }
 
 void Separator(QHBoxLayout* layout, int width) { layout->addSpacing(width); }
-
-// Runs a handler; an exception leaving it is shown in the standard error box
-// instead of unwinding through Qt's frames.
-template <typename Handler>
-void Guarded(Handler&& handler)
-{
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        Application::HandleException(error);
-    }
-}
 
 std::string UpperExtension(const std::string& path)
 {

@@ -27,22 +27,12 @@
 
 namespace qrp {
 
+using Application::Guarded;
+
 namespace {
 constexpr int kButtonWidth = 23;
 constexpr int kButtonHeight = 22;
 const QString kReportFilesFilter = QStringLiteral("Report files (*.QRP)");
-
-// Runs a handler; an exception leaving it is shown in the standard error box
-// instead of unwinding through Qt's frames, and the window goes on.
-template <typename Handler>
-void Guarded(Handler&& handler)
-{
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        Application::HandleException(error);
-    }
-}
 
 // An error of a file operation, with the file's name.
 Exception FileFailure(const char* what, const std::string& fileName, const std::exception& error)

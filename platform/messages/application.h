@@ -30,4 +30,17 @@ void InstallQuitSignals();
 void HandleException(const std::exception& error);
 void SetExceptionHandler(std::function<void(const std::exception&)> handler);
 
+// Runs a handler of the user's command; an exception leaving it is shown as
+// HandleException shows it instead of unwinding through Qt's frames, and the
+// window goes on.
+template <typename Handler>
+void Guarded(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        HandleException(error);
+    }
+}
+
 }  // namespace qrp::Application
