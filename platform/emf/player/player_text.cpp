@@ -26,7 +26,8 @@ QFont::Weight WeightOf(std::int32_t weight)
 {
     if (weight <= 0)
         return QFont::Normal;
-    return static_cast<QFont::Weight>(std::clamp((weight + 50) / 100 * 100, 100, 900));
+    // Rounded to the nearest hundred; any weight past the heaviest is the heaviest.
+    return static_cast<QFont::Weight>(std::clamp((std::min(weight, 900) + 50) / 100 * 100, 100, 900));
 }
 
 // The font in output pixels for a logical height (negative: character height,
