@@ -4,7 +4,9 @@
 
 #include <QGlyphRun>
 #include <QPaintEngine>
+#include <QPainterPathStroker>
 #include <QRawFont>
+#include <QTextLayout>
 
 namespace qrp::emf {
 
@@ -22,11 +24,43 @@ double GlyphSizeOnDevice(const QFont& font, const QTransform& toDevice)
     return font.pixelSize() * stretch * std::sqrt(std::abs(toDevice.determinant()));
 }
 
+// Qt draws glyphs from its image cache up to 64 pixels and fills the outlines
+// of larger ones; a little below that size both may happen.
+constexpr double kSmallestOutlinedGlyph = 56;
+
+// Qt's FreeType engine renders a glyph image at a subpixel position by giving
+// the font face that offset, and leaves it there; outlines it loads later from
+// the same face, at any size, move by it (up to 3/4 of a font unit, a visible
+// change of edge pixels at page sizes). Which offset is left depends on what
+// the thread drew before, so the same page would come out differently after
+// other pages, in other threads, or drawn in strips. A new engine for the face
+// clears the offset: one made at another size and dropped at once.
+void ClearOutlineOffset(const QRawFont& raw)
+{
+    if (!raw.isValid())
+        return;
+    QRawFont other = raw;
+    other.setPixelSize(raw.pixelSize() + 1);
+}
+
+// Clears the offset of every font face a text drawn in font would use,
+// fallback fonts for characters the font lacks included.
+void ClearOutlineOffsets(const QFont& font, const QString& text)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    for (const QGlyphRun& run : layout.glyphRuns())
+        ClearOutlineOffset(run.rawFont());
+}
+
 }  // namespace
 
 TPainterDevice::TPainterDevice(QPainter& painter)
     : Painter(painter), Base(painter.transform()),
-      RasterOpsWork(painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
+      RasterOpsWork(painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)),
+      Raster(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster)
 {
     Painter.save();
     if (Painter.hasClipping())
@@ -82,6 +116,15 @@ void TPainterDevice::StrokePath(const QPainterPath& path, const QPen& pen, QPain
 {
     Painter.setTransform(Base);
     SetMode(mode);
+    // Qt's raster engine draws wide lines of one segment by a route of its own
+    // that first cuts them to the clip, so that where the clip lies moves their
+    // edges by a pixel; their outline filled is the same shape wherever the
+    // clip lies, and a page drawn in strips comes out as drawn whole.
+    if (Raster && !pen.isCosmetic() && pen.widthF() > 0 && pen.style() != Qt::NoPen) {
+        QPainterPathStroker stroker(pen);
+        Painter.fillPath(stroker.createStroke(path), pen.brush());
+        return;
+    }
     Painter.strokePath(path, pen);
 }
 
@@ -99,7 +142,10 @@ void TPainterDevice::DrawText(const TTextRun& run)
     Painter.setPen(run.Color);
 
     const auto count = std::min<qsizetype>(run.Text.size(), static_cast<qsizetype>(run.Positions.size()));
-    if (GlyphSizeOnDevice(run.Font, Painter.transform()) > kLargestImagedGlyph) {
+    const double glyphSize = GlyphSizeOnDevice(run.Font, Painter.transform());
+    const bool outlined = glyphSize >= kSmallestOutlinedGlyph;
+    if (glyphSize > kLargestImagedGlyph) {
+        ClearOutlineOffsets(run.Font, run.Text.left(count));
         QPainterPath outlines;
         for (qsizetype i = 0; i < count; ++i) {
             const QChar c = run.Text.at(i);
@@ -115,6 +161,8 @@ void TPainterDevice::DrawText(const TTextRun& run)
     // Glyphs are placed one by one where the recording put them; characters the
     // font lacks fall back to ordinary text drawing, which finds another font.
     const QRawFont raw = QRawFont::fromFont(run.Font);
+    if (outlined)
+        ClearOutlineOffset(raw);
     QList<quint32> glyphs;
     QList<QPointF> positions;
     for (qsizetype i = 0; i < count; ++i) {
@@ -127,6 +175,8 @@ void TPainterDevice::DrawText(const TTextRun& run)
             glyphs.append(indexes.front());
             positions.append(at);
         } else {
+            if (outlined)
+                ClearOutlineOffsets(run.Font, QString(c));
             Painter.setFont(run.Font);
             Painter.drawText(at, QString(c));
         }

@@ -28,6 +28,8 @@ private:
     QTransform Base;
     std::optional<QRegion> OuterClip;
     bool RasterOpsWork;
+    // Draws into an image through Qt's raster engine.
+    bool Raster;
 };
 
 }  // namespace qrp::emf
