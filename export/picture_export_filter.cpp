@@ -25,10 +25,7 @@ void TQRPictureExportFilter::Start(const std::string&, std::int32_t pageCount)
 
 void TQRPictureExportFilter::WritePage(const TMetafile& page, std::int32_t pageNumber)
 {
-    const QByteArray picture = Picture(page, pageNumber);
-    WriteFileReplacing(PageFileName(pageNumber), [&](TStream& file) {
-        file.WriteBuffer(picture.constData(), static_cast<std::size_t>(picture.size()));
-    });
+    WriteFileReplacing(PageFileName(pageNumber), [&](TStream& file) { WritePicture(page, pageNumber, file); });
     ++PagesWritten;
 }
 

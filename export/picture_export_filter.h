@@ -2,13 +2,13 @@
 // The base of the filters that write a picture file per page (PNG, SVG): a
 // document of one page goes to the file named, one of several pages to files
 // numbered by page beside it, "report.png" giving "report-0001.png", ... Each
-// picture is made whole in memory and then replaces its file.
-
-#include <QByteArray>
+// picture is written into a temporary file that then replaces its file.
 
 #include "report/qr_export_filter.h"
 
 namespace qrp {
+
+class TStream;
 
 class TQRPictureExportFilter : public TQRExportFilter {
 public:
@@ -22,9 +22,9 @@ public:
     void WritePage(const TMetafile& page, std::int32_t pageNumber) override;
     void Finish() override;
 
-protected:
-    // The picture's file content; pageNumber names the page in errors.
-    virtual QByteArray Picture(const TMetafile& page, std::int32_t pageNumber) const = 0;
+    // Writes the picture of page pageNumber into out. It reads only the
+    // filter's settings, so pages may be written side by side on threads.
+    virtual void WritePicture(const TMetafile& page, std::int32_t pageNumber, TStream& out) const = 0;
 
 private:
     std::int32_t PageCount = 0;

@@ -1,23 +1,27 @@
 #include "export/png_export_filter.h"
 
-#include <QBuffer>
-#include <QImage>
-
 #include "export/page_too_large.h"
-#include "platform/emf/player/page_image.h"
 
 namespace qrp {
 
-QByteArray TQRPngExportFilter::Picture(const TMetafile& page, std::int32_t pageNumber) const
+void WritePngPage(const TMetafile& page, std::int32_t pageNumber, double dotsPerInch, TStream& out,
+                  const emf::TProblemHandler& onProblem, const TPngSettings& settings, std::size_t stripBytes)
 {
-    const QImage image = emf::RenderPageImage(page, Resolution, ProblemHandler(pageNumber));
-    if (image.isNull())
+    TPageStrips strips(page, dotsPerInch, stripBytes);
+    if (strips.PageSize().isEmpty())
         throw PageTooLarge(pageNumber);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG");
-    return bytes;
+    TPngWriter png(out, strips.PageSize(), dotsPerInch, settings);
+    // Every strip plays the whole page; its problems are the same each time.
+    for (int i = 0; i < strips.StripCount(); ++i) {
+        const QImage& strip = strips.Draw(i, i == 0 ? onProblem : emf::TProblemHandler {});
+        png.WriteRows(strip, strip.height());
+    }
+    png.Finish();
+}
+
+void TQRPngExportFilter::WritePicture(const TMetafile& page, std::int32_t pageNumber, TStream& out) const
+{
+    WritePngPage(page, pageNumber, Resolution, out, ProblemHandler(pageNumber), Settings, StripBytes);
 }
 
 }  // namespace qrp

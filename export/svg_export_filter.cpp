@@ -8,10 +8,11 @@
 
 #include "export/page_too_large.h"
 #include "platform/emf/player/page_image.h"
+#include "platform/stream.h"
 
 namespace qrp {
 
-QByteArray TQRSvgExportFilter::Picture(const TMetafile& page, std::int32_t pageNumber) const
+void TQRSvgExportFilter::WritePicture(const TMetafile& page, std::int32_t pageNumber, TStream& out) const
 {
     const QSize size = emf::FramePixelSize(page, Resolution);
     if (size.isEmpty())
@@ -28,7 +29,7 @@ QByteArray TQRSvgExportFilter::Picture(const TMetafile& page, std::int32_t pageN
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     emf::PlayMetafile(painter, page, QRectF(QPointF(0, 0), QSizeF(size)), ProblemHandler(pageNumber));
     painter.end();
-    return bytes;
+    out.WriteBuffer(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 }  // namespace qrp

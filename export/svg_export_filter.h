@@ -9,8 +9,7 @@ class TQRSvgExportFilter : public TQRPictureExportFilter {
 public:
     using TQRPictureExportFilter::TQRPictureExportFilter;
 
-protected:
-    QByteArray Picture(const TMetafile& page, std::int32_t pageNumber) const override;
+    void WritePicture(const TMetafile& page, std::int32_t pageNumber, TStream& out) const override;
 };
 
 }  // namespace qrp

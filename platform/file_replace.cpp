@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "platform/exceptions.h"
 #include "platform/file_stream.h"
@@ -17,6 +18,26 @@ std::string DirectoryOf(const std::string& fileName)
     return slash == std::string::npos ? "./" : fileName.substr(0, slash + 1);
 }
 
+// The process's file mode creation mask. The kernel tells it without
+// changing it; setting it to read it back would, for that moment, give the
+// files other threads create the wrong permissions.
+mode_t ProcessUmask()
+{
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        unsigned value = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &value) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(value & 0777);
+    }
+    const mode_t old = ::umask(0);
+    ::umask(old);
+    return old;
+}
+
 // New files get the usual permissions (0666 less the umask), not mkstemp's 0600;
 // a replaced file keeps its own.
 void SetPermissions(const std::string& tempName, const std::string& fileName)
@@ -26,34 +47,58 @@ void SetPermissions(const std::string& tempName, const std::string& fileName)
     if (::stat(fileName.c_str(), &existing) == 0) {
         mode = existing.st_mode & 07777;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~ProcessUmask();
     }
     ::chmod(tempName.c_str(), mode);
 }
 }  // namespace
 
-void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write)
+TReplacingFile::TReplacingFile(std::string fileName) : Name(std::move(fileName))
 {
-    std::string tempName;
     try {
-        tempName = CreateUniqueTempFile(DirectoryOf(fileName), ".qrp-write-");
+        TempName = CreateUniqueTempFile(DirectoryOf(Name), ".qrp-write-");
     } catch (const EFCreateError&) {
-        throw EFCreateError(fileName);
+        throw EFCreateError(Name);
     }
     try {
-        {
-            TFileStream file(tempName, TFileMode::fmCreate);
-            write(file);
-        }
-        SetPermissions(tempName, fileName);
-        if (std::rename(tempName.c_str(), fileName.c_str()) != 0)
-            throw EFCreateError(fileName);
+        File = std::make_unique<TFileStream>(TempName, TFileMode::fmCreate);
     } catch (...) {
-        DeleteFile(tempName);
+        DeleteFile(TempName);
         throw;
     }
+}
+
+TReplacingFile::~TReplacingFile()
+{
+    if (TempName.empty())
+        return;
+    File.reset();
+    DeleteFile(TempName);
+}
+
+TStream& TReplacingFile::Stream()
+{
+    if (!File)
+        throw EWriteError();
+    return *File;
+}
+
+void TReplacingFile::Commit()
+{
+    if (!File)
+        throw EFCreateError(Name);
+    File.reset();
+    SetPermissions(TempName, Name);
+    if (std::rename(TempName.c_str(), Name.c_str()) != 0)
+        throw EFCreateError(Name);
+    TempName.clear();
+}
+
+void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write)
+{
+    TReplacingFile file(fileName);
+    write(file.Stream());
+    file.Commit();
 }
 
 }  // namespace qrp
