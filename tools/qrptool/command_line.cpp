@@ -56,4 +56,18 @@ void CommandLine::ExpectOperands(std::size_t least, std::size_t most) const
         throw UsageError("too many operands");
 }
 
+int ParseNumber(const std::string& text, const std::string& option, int min, int max)
+{
+    std::size_t used = 0;
+    long value = 0;
+    try {
+        value = std::stol(text, &used);
+    } catch (const std::logic_error&) {
+        used = 0;
+    }
+    if (text.empty() || used != text.size() || value < min || value > max)
+        throw UsageError("bad value for " + option + ": " + text);
+    return static_cast<int>(value);
+}
+
 }  // namespace qrptool

@@ -46,6 +46,9 @@ private:
     bool Help = false;
 };
 
+// text as a whole number from min to max; UsageError naming option otherwise.
+int ParseNumber(const std::string& text, const std::string& option, int min, int max);
+
 // The commands; each returns the exit code.
 int RunInfo(const CommandLine& line);
 int RunCheck(const CommandLine& line);

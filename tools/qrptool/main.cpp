@@ -76,16 +76,24 @@ const std::map<std::string, Command>& Commands()
           "be IN.qrp.\n"}},
         {"render",
          {{},
-          {"--pages", "--dpi", "--format", "-o"},
+          {"--pages", "--dpi", "--format", "-o", "-j"},
           qrptool::RunRender,
-          {"qrptool render IN.qrp|IN.emf [--pages LIST] [--dpi N] [--format png|pdf|svg] -o OUT"},
-          "Renders the pages of a report file, or a single page recording.\n"
+          {"qrptool render IN.qrp|IN.emf... [--pages LIST] [--dpi N] [--format png|pdf|svg] [-j N] -o OUT"},
+          "Renders the pages of report files, or of single page recordings.\n"
           "  --pages LIST   pages in the order given, e.g. 1,3-5 (default: all)\n"
           "  --dpi N        resolution of PNG and SVG pictures, 1 to 4800 (default 96)\n"
           "  --format F     png, pdf or svg (default: from OUT's extension, else png)\n"
+          "  -j N           pages drawn side by side, one a worker (default: a worker\n"
+          "                 for every processor; -j 1 one page after another). The\n"
+          "                 files and messages are the same for any N.\n"
           "  -o OUT         PNG/SVG: the folder OUT/page-0001.png ...; when one page is\n"
           "                 rendered and OUT ends in .png or .svg, the file OUT itself.\n"
-          "                 PDF: one file, each page at its frame size.\n"}},
+          "                 PDF: one file, each page at its frame size.\n"
+          "Several files: OUT is a folder; FILE's pictures go to OUT/NAME/page-0001.png\n"
+          "..., its PDF to OUT/NAME.pdf (NAME: FILE's name without its extension). A\n"
+          "file that cannot be rendered is reported and the others still go (exit 1).\n"
+          "PNG pages are drawn in strips of a few tens of megabytes, so that any size\n"
+          "up to 2^31 - 1 pixels a side (2^22 wide, 2^36 pixels in all) takes little memory.\n"}},
         {"sample",
          {{"--compress"},
           {},
@@ -115,15 +123,17 @@ const std::map<std::string, Command>& Commands()
           "                      (default: the default printer)\n"}},
         {"text",
          {{"--layout", "--json"},
-          {"--pages"},
+          {"--pages", "-j"},
           qrptool::RunText,
-          {"qrptool text FILE... [--pages LIST] [--layout] [--json]"},
+          {"qrptool text FILE... [--pages LIST] [--layout] [--json] [-j N]"},
           "Writes the words of report files' pages (or of single page recordings) as\n"
           "text: a line of the page is the words on one baseline, left to right, lines\n"
           "top to bottom, turned text in lines of its own, a form feed between pages.\n"
           "Characters a page gives only as glyph numbers come out as U+FFFD. A file\n"
           "that cannot be read is reported and the others still go (exit 1).\n"
           "  --pages LIST   pages of each file in the order given, e.g. 1,3-5 (default: all)\n"
+          "  -j N           pages read side by side, one a worker (default: a worker for\n"
+          "                 every processor); the output is the same for any N\n"
           "  --layout       words placed in character columns by position, so that the\n"
           "                 columns of tables stay aligned\n"
           "  --json         one JSON object per page, each on a line: {\"file\", \"page\",\n"

@@ -14,6 +14,8 @@ std::string& CommandName()
     return name;
 }
 
+thread_local MessageCapture* Capture = nullptr;
+
 void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     const std::string text = message.toStdString();
@@ -24,14 +26,39 @@ void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& message
 }
 }  // namespace
 
+void Emit(const std::string& line)
+{
+    if (Capture)
+        Capture->Lines += line;
+    else
+        std::fputs(line.c_str(), stderr);
+}
+
 void SetCommandName(const std::string& command) { CommandName() = command; }
 
 std::string MessagePrefix() { return CommandName().empty() ? std::string("qrptool") : "qrptool " + CommandName(); }
 
-void Complain(const std::string& text) { std::fprintf(stderr, "%s: %s\n", MessagePrefix().c_str(), text.c_str()); }
+void Complain(const std::string& text) { Emit(MessagePrefix() + ": " + text + "\n"); }
 
-void Warn(const std::string& text) { std::fprintf(stderr, "%s: warning: %s\n", MessagePrefix().c_str(), text.c_str()); }
+void Warn(const std::string& text) { Emit(MessagePrefix() + ": warning: " + text + "\n"); }
 
 void RouteQtMessages() { qInstallMessageHandler(QtMessage); }
+
+MessageCapture::MessageCapture() : Outer(Capture) { Capture = this; }
+
+MessageCapture::~MessageCapture() { Capture = Outer; }
+
+std::string MessageCapture::Take()
+{
+    std::string lines;
+    lines.swap(Lines);
+    return lines;
+}
+
+void WriteMessages(const std::string& lines)
+{
+    if (!lines.empty())
+        Emit(lines);
+}
 
 }  // namespace qrptool

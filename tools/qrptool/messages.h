@@ -20,4 +20,26 @@ void Warn(const std::string& text);
 // Qt's warnings and errors with the same prefix; set before the application object is made.
 void RouteQtMessages();
 
+// While one lives, the messages of its thread (Complain, Warn and Qt's) are
+// kept in it instead of going to standard error, so that work done on
+// several threads can say what it met in the order the work was given.
+class MessageCapture {
+public:
+    MessageCapture();
+    ~MessageCapture();
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    // The lines kept so far, each ending in a line end; they are kept no longer.
+    std::string Take();
+
+private:
+    friend void Emit(const std::string& line);
+    std::string Lines;
+    MessageCapture* Outer;
+};
+
+// Writes lines (as Take gives them) to standard error, or into the thread's capture.
+void WriteMessages(const std::string& lines);
+
 }  // namespace qrptool

@@ -16,21 +16,6 @@
 namespace qrptool {
 
 namespace {
-// A whole number from min to max, or a usage error naming the option.
-int ParseNumber(const std::string& text, const std::string& option, int min, int max)
-{
-    std::size_t used = 0;
-    long value = 0;
-    try {
-        value = std::stol(text, &used);
-    } catch (const std::logic_error&) {
-        used = 0;
-    }
-    if (text.empty() || used != text.size() || value < min || value > max)
-        throw UsageError("bad value for " + option + ": " + text);
-    return static_cast<int>(value);
-}
-
 // "A-B" or "A": the first and last page.
 std::pair<int, int> ParseRange(const std::string& text)
 {

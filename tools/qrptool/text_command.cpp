@@ -1,8 +1,10 @@
 // qrptool text: the words of report pages as plain text, as text that keeps
-// the columns of tables, or as JSON lines with every word's box.
+// the columns of tables, or as JSON lines with every word's box. Pages are
+// read on worker threads and written in order.
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -10,7 +12,10 @@
 #include <QJsonObject>
 
 #include "tools/qrptool/command_line.h"
+#include "tools/qrptool/file_errors.h"
 #include "tools/qrptool/gui_application.h"
+#include "tools/qrptool/messages.h"
+#include "tools/qrptool/ordered_jobs.h"
 #include "tools/qrptool/page_source.h"
 #include "tools/qrptool/page_text.h"
 
@@ -59,6 +64,19 @@ QByteArray PlainLines(const qrp::emf::TPageText& text, bool layout)
     const QString lines = layout ? text.LayoutText() : text.PlainText();
     return lines.isEmpty() ? QByteArray() : lines.toUtf8() + '\n';
 }
+
+// A file's failure as ForEachSource reports it: its own text when it names
+// the file, else the file's name before it.
+std::string FailureText(const std::string& fileName, std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const FileError& e) {
+        return e.what();
+    } catch (const std::exception& e) {
+        return fileName + ": " + e.what();
+    }
+}
 }  // namespace
 
 int RunText(const CommandLine& line)
@@ -69,31 +87,65 @@ int RunText(const CommandLine& line)
     CheckPageList(pageList);
     const bool json = line.Has("--json");
     const bool layout = line.Has("--layout");
+    const int workers = WorkerCount(line.Value("-j"));
     EnsureGuiApplication();
 
     bool firstPage = true;
-    const bool failed = ForEachSource(line.Operands(), [&](PageSource& source) {
-        std::vector<std::int32_t> pages;
+    bool failed = false;
+    OrderedJobs jobs(workers);
+    for (const std::string& fileName : line.Operands()) {
+        // Once a page of the file has failed its later pages are not written.
+        auto fileFailed = std::make_shared<bool>(false);
+        const auto fail = [&failed, fileName, fileFailed](std::exception_ptr error) {
+            *fileFailed = true;
+            failed = true;
+            Complain(FailureText(fileName, error));
+        };
         try {
-            pages = ParsePages(pageList, source.PageCount());
-        } catch (const UsageError& error) {
-            // Documents differ in length: pages one of them lacks fail that document only.
-            throw FileError(source.FileName() + ": " + error.what());
-        }
-        for (const std::int32_t n : pages) {
-            const auto page = source.Page(n);
-            const qrp::emf::TPageText text = ReadPageText(*page, Warner(source.FileName(), n));
-            if (json) {
-                Write(JsonLine(source.FileName(), n, text, layout));
-            } else {
-                // A form feed between pages, as page breaks in plain text go.
-                if (!firstPage)
-                    Write("\f");
-                Write(PlainLines(text, layout));
+            PageSource source(fileName);
+            std::vector<std::int32_t> pages;
+            try {
+                pages = ParsePages(pageList, source.PageCount());
+            } catch (const UsageError& error) {
+                // Documents differ in length: pages one of them lacks fail that document only.
+                throw FileError(source.FileName() + ": " + error.what());
             }
-            firstPage = false;
+            for (const std::int32_t n : pages) {
+                std::shared_ptr<const qrp::TMetafile> page = source.Page(n);
+                jobs.Add([page, n, fileName, json, layout, fileFailed, fail, &firstPage]() -> OrderedJobs::Finish {
+                    MessageCapture capture;
+                    QByteArray bytes;
+                    try {
+                        const qrp::emf::TPageText text = ReadPageText(*page, Warner(fileName, n));
+                        bytes = json ? JsonLine(fileName, n, text, layout) : PlainLines(text, layout);
+                    } catch (...) {
+                        return [messages = capture.Take(), fileFailed, fail, error = std::current_exception()] {
+                            if (*fileFailed)
+                                return;
+                            WriteMessages(messages);
+                            fail(error);
+                        };
+                    }
+                    return [messages = capture.Take(), bytes = std::move(bytes), json, fileFailed, &firstPage] {
+                        if (*fileFailed)
+                            return;
+                        WriteMessages(messages);
+                        // A form feed between pages, as page breaks in plain text go.
+                        if (!json && !firstPage)
+                            Write("\f");
+                        Write(bytes);
+                        firstPage = false;
+                    };
+                });
+            }
+        } catch (...) {
+            jobs.AddFinish([fail, fileFailed, error = std::current_exception()] {
+                if (!*fileFailed)
+                    fail(error);
+            });
         }
-    });
+    }
+    jobs.FinishAll();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         throw FileError("standard output: cannot write");
     return failed ? 1 : 0;
