@@ -27,8 +27,10 @@ QRect DeviceRect(const QRect& logical, qreal pixelRatio);
 
 // One area of the framed page drawn at pixelRatio: deviceArea in the page's
 // device pixels, as a premultiplied image of that pixel ratio, transparent
-// where nothing is drawn. The page is moved by whole device pixels, so areas
-// that tile the page compose to the page drawn as one area.
+// where nothing is drawn. Areas that tile the page compose to the page drawn
+// as one area: each is drawn on a device of the whole page's size clipped to
+// the area (pages of up to 2^28 device pixels), or the page is moved by
+// whole device pixels onto the area.
 QImage RenderFramedPageArea(const TMetafile& page, QSize size, qreal pixelRatio, const QRect& deviceArea);
 
 }  // namespace qrp

@@ -1,8 +1,10 @@
 // Tiles drawn one by one compose to the page drawn as one area, at zooms and
-// pixel ratios whose tile borders cut text, hairlines and shapes. Shapes,
-// lines, fills, the frame and the shadow meet exactly; Qt rasterises some
-// antialiased glyph edges a little differently when the page is moved by a
-// tile's offset, so a glyph crossing a border may differ in a few edge pixels.
+// pixel ratios whose tile borders cut text, hairlines and shapes. While the
+// page fits a device of its own size every area is drawn in the page's own
+// device coordinates; what Qt's rasteriser still steps from the clip's edge
+// (aliased slanted lines, the edge of a fill at 800 %) moves a few pixels or a
+// short run of an edge by one pixel. Larger pages are drawn moved by the
+// tile's offset, and glyphs crossing a border may also differ in edge pixels.
 
 #include <gtest/gtest.h>
 
@@ -71,6 +73,7 @@ TDifference TilesAgainstWhole(const TMetafile& page, QSize size, qreal ratio, co
 struct TCase {
     int Zoom;
     qreal Ratio;
+    bool PageDevice = true;  // the page's device pixels fit a device of the page's size
 };
 
 TEST(TileComposition, TilesMeetWithoutSeamsOnPagesThatCrossTheirBorders)
@@ -81,7 +84,7 @@ TEST(TileComposition, TilesMeetWithoutSeamsOnPagesThatCrossTheirBorders)
     pages.push_back(test::TileBorderPage());
     for (const TMetafile& page : pages) {
         for (const TCase& at : {TCase {100, 1}, TCase {37, 1}, TCase {163, 1}, TCase {100, 2}, TCase {100, 1.5},
-                                TCase {77, 1.25}, TCase {800, 1}, TCase {2000, 2}}) {
+                                TCase {77, 1.25}, TCase {800, 1}, TCase {2000, 2, false}}) {
             const QSize size = ImageSize(page, at.Zoom);
             const QRect device = DeviceBounds({1, size, at.Ratio});
             // The top left with the frame and the bottom right with the shadow, a few tiles each,
@@ -91,8 +94,10 @@ TEST(TileComposition, TilesMeetWithoutSeamsOnPagesThatCrossTheirBorders)
                 const QRect inside = area.intersected(device);
                 const TDifference difference = TilesAgainstWhole(page, size, at.Ratio, inside);
                 // A seam (a clip, a line or text lost or moved at a border) differs in whole rows or columns of
-                // pixels; glyph edges in under one pixel in a hundred.
-                EXPECT_LE(difference.Pixels * 100, inside.width() * inside.height())
+                // pixels; pixels moved by one differ in under one pixel in a thousand, glyph edges of larger pages in
+                // under one in a hundred.
+                const int share = at.PageDevice ? 1000 : 100;
+                EXPECT_LE(difference.Pixels * share, inside.width() * inside.height())
                     << "zoom " << at.Zoom << " ratio " << at.Ratio << ", area at " << inside.x() << ", " << inside.y()
                     << ": " << difference.Pixels << " pixels, up to " << difference.MostLevels << " levels";
                 Worst.Pixels = std::max(Worst.Pixels, difference.Pixels);
