@@ -2,6 +2,8 @@
 // files in one call: the output is the same for any -j, and a bad file among
 // many fails alone.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -91,6 +93,17 @@ protected:
         bytes.resize(signatures.at(3) + 100);
         test::WriteWholeFile(Dir.File("cut.qrp"), bytes);
         return Dir.File("cut.qrp");
+    }
+
+    // A report file of two pages whose first is not a page recording.
+    std::string BadFirstPageDocument()
+    {
+        Bytes bytes = test::MakeDocument({test::MakePage(1, 600, 400, 40), test::MakePage(2, 600, 400, 40)}, false);
+        const auto signature = std::search(bytes.begin(), bytes.end(), std::begin(" EMF"), std::end(" EMF") - 1);
+        EXPECT_NE(signature, bytes.end());
+        *signature = 'X';
+        test::WriteWholeFile(Dir.File("bad-first.qrp"), bytes);
+        return Dir.File("bad-first.qrp");
     }
 };
 
@@ -186,11 +199,12 @@ TEST_F(Parallel, ManyFilesGoToAFolderEachAndABadOneFailsAlone)
     test::MakePage(3, 300, 200, 20).SaveToFile(Dir.File("single.emf"));
     test::WriteWholeFile(Dir.File("broken.qrp"), Bytes(700, 9));
     const std::string cut = CutDocument();
+    const std::string badFirst = BadFirstPageDocument();
     const std::string two = WriteDocument("two.qrp", 2, true);
     for (const char* workers : {"1", "3"}) {
         const std::string out = Dir.File(std::string("many-") + workers);
-        const ToolResult result = Run({"render", two, Dir.File("broken.qrp"), Dir.File("single.emf"), cut, kSample,
-                                       "-j", workers, "-o", out});
+        const ToolResult result = Run({"render", two, Dir.File("broken.qrp"), Dir.File("single.emf"), cut, badFirst,
+                                       kSample, "-j", workers, "-o", out});
         EXPECT_EQ(result.ExitCode, 1) << result.Err;
         EXPECT_EQ(Names(FolderContents(out)),
                   (std::vector<std::string> {"cut/page-0001.png", "cut/page-0002.png", "cut/page-0003.png",
@@ -201,7 +215,9 @@ TEST_F(Parallel, ManyFilesGoToAFolderEachAndABadOneFailsAlone)
         const std::string err = test::LinesNotBeginningWith(result.Err, "qrptool render: warning: ");
         EXPECT_EQ(err.rfind("qrptool render: " + Dir.File("broken.qrp") + ": ", 0), 0u) << err;
         EXPECT_NE(err.find("\nqrptool render: " + cut + ": page 4: "), std::string::npos) << err;
-        EXPECT_EQ(test::ToolRunner::Lines(err), 2) << err;
+        EXPECT_NE(err.find("\nqrptool render: " + badFirst + ": "), std::string::npos) << err;
+        EXPECT_EQ(test::ToolRunner::Lines(err), 3) << err;
+        EXPECT_FALSE(std::filesystem::exists(out + "/bad-first")) << "a file without pictures leaves no folder";
         EXPECT_EQ(QImage(QString::fromStdString(out + "/sample/page-0002.png")).size(), QSize(794, 1123));
     }
     // PDF: a document each.

@@ -244,11 +244,15 @@ int RenderMany(const CommandLine& line, const std::string& format, double dpi, i
     OrderedJobs jobs(workers);
     for (const std::string& input : inputs) {
         auto state = std::make_shared<FileState>();
-        state->OnFailure = [input, &failed](std::exception_ptr error) {
-            Complain(NamingFile(input, error));
-            failed = true;
-        };
         const std::filesystem::path target = std::filesystem::path(out) / std::filesystem::path(input).stem();
+        state->OnFailure = [input, target, &failed](std::exception_ptr failure) {
+            Complain(NamingFile(input, failure));
+            failed = true;
+            // A file that failed before its first picture leaves no empty folder behind.
+            std::error_code error;
+            if (std::filesystem::is_directory(target, error) && std::filesystem::is_empty(target, error))
+                std::filesystem::remove(target, error);
+        };
         std::shared_ptr<PageSource> source;
         std::vector<std::int32_t> pages;
         try {
