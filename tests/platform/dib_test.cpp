@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include <QBuffer>
@@ -373,7 +374,7 @@ TEST(DibRunLength, CodesRunningPastTheImageOrTheDataStayInside)
     EXPECT_EQ(Pixels(Decode(rle4, {0, 255, 0x12, 0x12, 0x12})), (std::vector<QRgb> {s1, s2, s1}));
 }
 
-TEST(DibEmbedded, PngAndJpegPayloadsGoThroughQtReaders)
+TEST(DibEmbedded, PngAndJpegPayloadsAreDecoded)
 {
     QImage source(3, 2, QImage::Format_ARGB32);
     source.fill(kGreen);
@@ -387,6 +388,22 @@ TEST(DibEmbedded, PngAndJpegPayloadsGoThroughQtReaders)
     EXPECT_EQ(Pixels(Decode(pngInfo, pngBits)), Pixels(source));
 
     EXPECT_TRUE(Decode(pngInfo, TBytes(pngBits.begin(), pngBits.begin() + 20)).isNull()) << "cut inside the header";
+    // Damage is told as the problem, never printed by the decoder: a damaged
+    // end chunk after complete pixels is passed over, damaged pixel data fails.
+    TBytes endDamaged = pngBits;
+    endDamaged[endDamaged.size() - 8] = 0;  // the end chunk's type
+    TBytes dataDamaged = pngBits;
+    const auto data = std::search(dataDamaged.begin(), dataDamaged.end(), std::begin("IDAT"), std::end("IDAT") - 1);
+    ASSERT_NE(data, dataDamaged.end());
+    data[5] ^= 0x55;
+    std::string problem;
+    testing::internal::CaptureStderr();
+    const QImage fromEndDamaged = DecodeDib(pngInfo, endDamaged);
+    const QImage fromDataDamaged = DecodeDib(pngInfo, dataDamaged, {}, &problem);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(Pixels(fromEndDamaged), Pixels(source));
+    EXPECT_TRUE(fromDataDamaged.isNull());
+    EXPECT_NE(problem.find("PNG"), std::string::npos) << problem;
     EXPECT_TRUE(Decode(InfoHeader(3, 2, 0, BI_JPEG), pngBits).isNull()) << "only the format the header names";
     TBytes garbage = {0xFF, 0xD8, 0xFF, 0xE0};
     garbage.resize(600, 0x5A);

@@ -11,6 +11,7 @@
 #include <QImageReader>
 
 #include "platform/byte_order.h"
+#include "platform/emf/player/png_decode.h"
 
 namespace qrp::emf {
 
@@ -353,7 +354,7 @@ QImage DecodeDib(std::span<const std::uint8_t> info, std::span<const std::uint8_
     case BI_JPEG:
         return DecodeEmbedded(bits, "jpeg", problem);
     case BI_PNG:
-        return DecodeEmbedded(bits, "png", problem);
+        return DecodePng(bits, problem);
     case BI_RLE8:
     case BI_RLE4:
         return DecodeRunLengths(*dib, bits, ReadColorTable(*dib, info, options), problem);
