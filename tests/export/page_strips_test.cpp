@@ -357,6 +357,12 @@ TEST(PngStrips, TheWriterTakesWholeRowsAndPassesStreamErrorsOn)
             failing.Finish();
         },
         EWriteError);
+    // The same from a strip packed on a thread of its own while the next is drawn.
+    const TMetafile page = StripBorderPage();
+    TMemoryStream whole;
+    WritePngPage(page, 1, 200, whole, {}, {}, BytesForRows(page, 200, 100));
+    full.Room = whole.Bytes().size() / 2;
+    EXPECT_THROW(WritePngPage(page, 1, 200, full, {}, {}, BytesForRows(page, 200, 100)), EWriteError);
 }
 
 }  // namespace

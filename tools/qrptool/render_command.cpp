@@ -116,11 +116,12 @@ void QueuePictures(const std::shared_ptr<qrp::TQRPictureExportFilter>& filter, P
     }
 }
 
-// The strips of PNG pages share 256 MB between the workers, each strip at
-// most 32 MB and at least 4 MB (smaller ones replay the page too often).
+// The strips of PNG pages share 256 MB between the workers: a page of several
+// strips holds two, one drawn while the other is packed, each at most 32 MB
+// and at least 4 MB (smaller ones replay the page too often).
 std::size_t StripBytes(int workers)
 {
-    constexpr std::size_t kShared = std::size_t {256} << 20;
+    constexpr std::size_t kShared = std::size_t {128} << 20;
     return std::clamp(kShared / static_cast<std::size_t>(std::max(workers, 1)), std::size_t {4} << 20, qrp::kStripBytes);
 }
 
