@@ -78,6 +78,22 @@ protected:
         return Dir.File("mixed.qrp");
     }
 
+    // Runs the command with -j 1 and checks that 2 and 7 workers give the same
+    // exit code, output and messages; the result of -j 1.
+    ToolResult RunWithAnyWorkers(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.end(), {"-j", "1"});
+        const ToolResult one = Run(arguments);
+        for (const char* workers : {"2", "7"}) {
+            arguments.back() = workers;
+            const ToolResult many = Run(arguments);
+            EXPECT_EQ(many.ExitCode, one.ExitCode) << arguments.front() << ", " << workers << " workers";
+            EXPECT_EQ(many.Out, one.Out) << arguments.front() << ", " << workers << " workers";
+            EXPECT_EQ(many.Err, one.Err) << arguments.front() << ", " << workers << " workers";
+        }
+        return one;
+    }
+
     // A plain report file of five pages cut short inside its fourth page.
     std::string CutDocument()
     {
@@ -179,19 +195,38 @@ TEST_F(Parallel, TextPrintsTheSameForAnyNumberOfWorkers)
          std::vector<std::vector<std::string>> {{}, {"--json"}, {"--layout", "--pages", "2-4"}}) {
         std::vector<std::string> arguments = {"text", mixed, cut, kSample, Dir.File("missing.qrp"), mixed};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        arguments.insert(arguments.end(), {"-j", "1"});
-        const ToolResult one = Run(arguments);
+        const ToolResult one = RunWithAnyWorkers(arguments);
         EXPECT_EQ(one.ExitCode, 1) << one.Err;
         EXPECT_NE(one.Out.find("Stránka"), std::string::npos);
         EXPECT_NE(one.Err.find(Dir.File("missing.qrp")), std::string::npos) << one.Err;
-        for (const char* workers : {"2", "7"}) {
-            arguments.back() = workers;
-            const ToolResult many = Run(arguments);
-            EXPECT_EQ(many.ExitCode, one.ExitCode);
-            EXPECT_EQ(many.Out, one.Out) << workers << " workers";
-            EXPECT_EQ(many.Err, one.Err) << workers << " workers";
-        }
     }
+}
+
+TEST_F(Parallel, GrepPrintsTheSameForAnyNumberOfWorkers)
+{
+    const std::string mixed = MixedDocument();
+    const std::string cut = CutDocument();
+    for (const std::vector<std::string>& options :
+         std::vector<std::vector<std::string>> {{"Stránka"}, {"-c", "-i", "STRÁNKA"}, {"-l", "-E", "Str.nka [0-9]"}}) {
+        std::vector<std::string> arguments = {"grep"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        arguments.insert(arguments.end(), {mixed, cut, kSample, Dir.File("missing.qrp")});
+        const ToolResult one = RunWithAnyWorkers(arguments);
+        EXPECT_EQ(one.ExitCode, 2) << one.Err;
+        EXPECT_NE(one.Out.find(kSample), std::string::npos) << one.Out;
+    }
+    // Names only: a file is named at its first match and not read further, so
+    // damage after it is not met, whatever was read ahead.
+    for (const char* workers : {"1", "4"}) {
+        const ToolResult names = Run({"grep", "-l", "Stránka 1", cut, "-j", workers});
+        EXPECT_EQ(names.ExitCode, 0) << names.Err;
+        EXPECT_EQ(names.Out, cut + "\n");
+        EXPECT_EQ(names.Err, "");
+    }
+    const ToolResult lines = Run({"grep", "Stránka", cut, "-j", "3"});
+    EXPECT_EQ(lines.ExitCode, 2);
+    EXPECT_EQ(lines.Out, cut + ":1: Stránka 1\n" + cut + ":3: Stránka 3\n") << "page 2 warns and has its own text";
+    EXPECT_EQ(lines.Err.rfind("qrptool grep: " + cut + ": page 4: ", 0), 0u) << lines.Err;
 }
 
 TEST_F(Parallel, ManyFilesGoToAFolderEachAndABadOneFailsAlone)

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include <QRegularExpression>
 #include <QString>
@@ -12,7 +13,8 @@
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/gui_application.h"
 #include "tools/qrptool/messages.h"
-#include "tools/qrptool/page_source.h"
+#include "tools/qrptool/ordered_jobs.h"
+#include "tools/qrptool/page_jobs.h"
 #include "tools/qrptool/page_text.h"
 
 namespace qrptool {
@@ -62,28 +64,32 @@ int RunGrep(const CommandLine& line)
     EnsureGuiApplication();
 
     bool anyMatch = false;
-    const bool failed = ForEachSource(files, [&](PageSource& source) {
-        std::size_t matches = 0;
-        for (std::int32_t n = 1; n <= source.PageCount() && !(namesOnly && matches > 0); ++n) {
-            const auto page = source.Page(n);
-            for (const qrp::emf::TTextLine& textLine : ReadPageText(*page).Lines) {
-                const QString text = textLine.Text();
-                if (!matcher.Matches(text))
-                    continue;
-                ++matches;
-                if (namesOnly)
-                    break;
-                if (!countsOnly)
-                    Print(source.FileName() + ":" + std::to_string(n) + ": " + text.toStdString() + "\n");
-            }
+    std::vector<std::size_t> matches(files.size(), 0);
+    const auto work = [&](const PageTask& task, const qrp::TMetafile& page) -> OrderedJobs::Finish {
+        std::vector<std::string> found;
+        for (const qrp::emf::TTextLine& textLine : ReadPageText(page).Lines) {
+            const QString text = textLine.Text();
+            if (matcher.Matches(text))
+                found.push_back(text.toStdString());
         }
-        anyMatch |= matches > 0;
-        if (namesOnly && matches > 0)
-            Print(source.FileName() + "\n");
+        return [&, task, found = std::move(found)] {
+            if (!namesOnly && !countsOnly)
+                for (const std::string& text : found)
+                    Print(task.FileName + ":" + std::to_string(task.Page) + ": " + text + "\n");
+            matches[task.FileIndex] += found.size();
+        };
+    };
+    const auto afterFile = [&](std::size_t index) {
+        anyMatch |= matches[index] > 0;
+        if (namesOnly && matches[index] > 0)
+            Print(files[index] + "\n");
         // Counts name their file when there are several, as grep's do.
         if (countsOnly)
-            Print((files.size() > 1 ? source.FileName() + ":" : std::string()) + std::to_string(matches) + "\n");
-    });
+            Print((files.size() > 1 ? files[index] + ":" : std::string()) + std::to_string(matches[index]) + "\n");
+    };
+    // Names only: a file is settled by its first matching line, as grep stops reading there.
+    const auto settled = [&](std::size_t index) { return namesOnly && matches[index] > 0; };
+    const bool failed = WorkOnPagesInOrder(files, {}, WorkerCount(line.Value("-j")), work, afterFile, settled);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         Complain("standard output: cannot write");
         return kTrouble;

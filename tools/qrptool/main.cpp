@@ -143,9 +143,9 @@ const std::map<std::string, Command>& Commands()
           "                 lies beyond the page, or its characters are unknown\n"}},
         {"grep",
          {{"-i", "-E", "-l", "-c"},
-          {},
+          {"-j"},
           qrptool::RunGrep,
-          {"qrptool grep PATTERN FILE... [-i] [-E] [-l] [-c]"},
+          {"qrptool grep PATTERN FILE... [-i] [-E] [-l] [-c] [-j N]"},
           "Prints the lines of report pages that hold PATTERN as FILE:PAGE: LINE, a line\n"
           "being what qrptool text makes of it (words joined by single spaces).\n"
           "Exit 0 when a line matched, 1 when none did, 2 on an error: a file that\n"
@@ -155,7 +155,9 @@ const std::map<std::string, Command>& Commands()
           "  -E   PATTERN is a regular expression (Perl-compatible, which covers the\n"
           "       extended syntax) instead of a fixed string\n"
           "  -l   only the names of the files with a matching line\n"
-          "  -c   only the number of matching lines, per file (FILE:N with several files)\n",
+          "  -c   only the number of matching lines, per file (FILE:N with several files)\n"
+          "  -j N pages read side by side, one a worker (default: a worker for every\n"
+          "       processor); the output is the same for any N\n",
           2}},
     };
     return commands;

@@ -98,24 +98,6 @@ std::unique_ptr<qrp::TMetafile> PageSource::Page(std::int32_t n)
     });
 }
 
-bool ForEachSource(const std::vector<std::string>& fileNames, const std::function<void(PageSource&)>& action)
-{
-    bool failed = false;
-    for (const std::string& fileName : fileNames) {
-        try {
-            PageSource source(fileName);
-            action(source);
-        } catch (const FileError& error) {
-            Complain(error.what());
-            failed = true;
-        } catch (const std::exception& error) {
-            Complain(fileName + ": " + error.what());
-            failed = true;
-        }
-    }
-    return failed;
-}
-
 std::vector<std::int32_t> ParsePages(const std::string& list, std::int32_t count)
 {
     std::vector<std::int32_t> pages;

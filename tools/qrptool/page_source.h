@@ -30,11 +30,6 @@ private:
     qrp::TQRPageList List;
 };
 
-// Calls action with each file's pages in turn. A file that fails (cannot be
-// read, is damaged, ...) is reported on standard error and the others still
-// go; returns whether any failed.
-bool ForEachSource(const std::vector<std::string>& fileNames, const std::function<void(PageSource&)>& action);
-
 // "1,3-5": page numbers in the order given, each within 1..count (every page
 // when list is empty). UsageError for a list that is none or pages beyond count.
 std::vector<std::int32_t> ParsePages(const std::string& list, std::int32_t count);

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <memory>
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -12,10 +11,9 @@
 #include <QJsonObject>
 
 #include "tools/qrptool/command_line.h"
-#include "tools/qrptool/file_errors.h"
 #include "tools/qrptool/gui_application.h"
-#include "tools/qrptool/messages.h"
 #include "tools/qrptool/ordered_jobs.h"
+#include "tools/qrptool/page_jobs.h"
 #include "tools/qrptool/page_source.h"
 #include "tools/qrptool/page_text.h"
 
@@ -65,18 +63,6 @@ QByteArray PlainLines(const qrp::emf::TPageText& text, bool layout)
     return lines.isEmpty() ? QByteArray() : lines.toUtf8() + '\n';
 }
 
-// A file's failure as ForEachSource reports it: its own text when it names
-// the file, else the file's name before it.
-std::string FailureText(const std::string& fileName, std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const FileError& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        return fileName + ": " + e.what();
-    }
-}
 }  // namespace
 
 int RunText(const CommandLine& line)
@@ -91,61 +77,18 @@ int RunText(const CommandLine& line)
     EnsureGuiApplication();
 
     bool firstPage = true;
-    bool failed = false;
-    OrderedJobs jobs(workers);
-    for (const std::string& fileName : line.Operands()) {
-        // Once a page of the file has failed its later pages are not written.
-        auto fileFailed = std::make_shared<bool>(false);
-        const auto fail = [&failed, fileName, fileFailed](std::exception_ptr error) {
-            *fileFailed = true;
-            failed = true;
-            Complain(FailureText(fileName, error));
-        };
-        try {
-            PageSource source(fileName);
-            std::vector<std::int32_t> pages;
-            try {
-                pages = ParsePages(pageList, source.PageCount());
-            } catch (const UsageError& error) {
-                // Documents differ in length: pages one of them lacks fail that document only.
-                throw FileError(source.FileName() + ": " + error.what());
-            }
-            for (const std::int32_t n : pages) {
-                std::shared_ptr<const qrp::TMetafile> page = source.Page(n);
-                jobs.Add([page, n, fileName, json, layout, fileFailed, fail, &firstPage]() -> OrderedJobs::Finish {
-                    MessageCapture capture;
-                    QByteArray bytes;
-                    try {
-                        const qrp::emf::TPageText text = ReadPageText(*page, Warner(fileName, n));
-                        bytes = json ? JsonLine(fileName, n, text, layout) : PlainLines(text, layout);
-                    } catch (...) {
-                        return [messages = capture.Take(), fileFailed, fail, error = std::current_exception()] {
-                            if (*fileFailed)
-                                return;
-                            WriteMessages(messages);
-                            fail(error);
-                        };
-                    }
-                    return [messages = capture.Take(), bytes = std::move(bytes), json, fileFailed, &firstPage] {
-                        if (*fileFailed)
-                            return;
-                        WriteMessages(messages);
-                        // A form feed between pages, as page breaks in plain text go.
-                        if (!json && !firstPage)
-                            Write("\f");
-                        Write(bytes);
-                        firstPage = false;
-                    };
-                });
-            }
-        } catch (...) {
-            jobs.AddFinish([fail, fileFailed, error = std::current_exception()] {
-                if (!*fileFailed)
-                    fail(error);
-            });
-        }
-    }
-    jobs.FinishAll();
+    const bool failed = WorkOnPagesInOrder(
+        line.Operands(), pageList, workers, [&](const PageTask& task, const qrp::TMetafile& page) -> OrderedJobs::Finish {
+            const qrp::emf::TPageText text = ReadPageText(page, Warner(task.FileName, task.Page));
+            QByteArray bytes = json ? JsonLine(task.FileName, task.Page, text, layout) : PlainLines(text, layout);
+            return [bytes = std::move(bytes), json, &firstPage] {
+                // A form feed between pages, as page breaks in plain text go.
+                if (!json && !firstPage)
+                    Write("\f");
+                Write(bytes);
+                firstPage = false;
+            };
+        });
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         throw FileError("standard output: cannot write");
     return failed ? 1 : 0;
