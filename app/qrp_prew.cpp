@@ -264,8 +264,12 @@ void TQRPrew::ConnectActions()
 
     PreviewMenu = Actions->ContextMenu(this);
     QRPreview1->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(QRPreview1, &QWidget::customContextMenuRequested, this,
-                     [this](const QPoint& at) { PreviewMenu->popup(QRPreview1->mapToGlobal(at)); });
+    // The menu shows "Kopírovat" greyed while nothing is selected; Ctrl+C stays live.
+    QObject::connect(QRPreview1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        Actions->Copy->setEnabled(QRPreview1->HasSelection());
+        PreviewMenu->popup(QRPreview1->mapToGlobal(at));
+    });
+    QObject::connect(PreviewMenu, &QMenu::aboutToHide, this, [this] { Actions->Copy->setEnabled(true); });
 }
 
 void TQRPrew::ShowPreview()

@@ -10,8 +10,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -261,6 +263,13 @@ TEST_F(ViewerFind, ShiftDraggingSelectsTheWordsTouchedAndCtrlCCopiesThem)
         EXPECT_EQ(ScrollY(viewer), scrollY);
         ASSERT_TRUE(viewer.QRPreview1->HasSelection());
         EXPECT_EQ(viewer.QRPreview1->PageImage()->SelectionMarks().size(), 3u);
+        // The page's menu offers "Kopírovat" with a selection.
+        QWidget* viewport = viewer.QRPreview1->viewport();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(viewport, &click);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.PreviewMenu->isVisible(); }));
+        EXPECT_TRUE(viewer.Actions->Copy->isEnabled());
+        viewer.PreviewMenu->close();
         QApplication::clipboard()->clear();
         QTest::keyClick(viewer.QRPreview1, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Přehled vydaných faktur"));

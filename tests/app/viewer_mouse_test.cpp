@@ -162,7 +162,9 @@ TEST_F(ViewerMouse, TheContextMenuOffersTheCommandsAndRunsThem)
         for (QAction* action : viewer.PreviewMenu->actions())
             if (!action->isSeparator())
                 texts << action->text();
+        EXPECT_FALSE(viewer.Actions->Copy->isEnabled()) << "nothing is selected";
         viewer.PreviewMenu->close();
+        EXPECT_TRUE(viewer.Actions->Copy->isEnabled()) << "Ctrl+C stays live once the menu is closed";
         EXPECT_EQ(texts, (QStringList {"Zobrazit celou stránku", "Zobrazení velikosti 100%", "Zobrazit na šířku formuláře",
                                        "Zvětšit", "Zmenšit", "První stránka", "Předchozí stránka", "Další stránka",
                                        "Poslední stránka", "Načíst soubor", "Tisk sestavy", "Znovu načíst soubor",
