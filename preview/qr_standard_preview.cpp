@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
@@ -345,6 +346,17 @@ bool TQRStandardPreview::PreviewKey(int key, Qt::KeyboardModifiers modifiers)
         return true;
     case Qt::Key_End:
         LastPageClick();
+        return true;
+    case Qt::Key_A:
+        if (!ctrlAlone)
+            return false;
+        QRPreview->SelectAll();
+        return true;
+    case Qt::Key_C:
+        if (!ctrlAlone)
+            return false;
+        if (QRPreview->HasSelection())
+            QGuiApplication::clipboard()->setText(QRPreview->SelectedText());
         return true;
     default:
         return false;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -233,6 +234,19 @@ TEST_F(StandardPreview, KeysReachTheWindowBeforeTheControlWithTheFocus)
     Application::ProcessMessages();
     EXPECT_TRUE(alive.isNull());
     EXPECT_TRUE(Printer->DefaultPreviewWindow.isNull());
+}
+
+TEST_F(StandardPreview, CtrlASelectsThePageAndCtrlCCopiesIt)
+{
+    TQRStandardPreview& window = Open(3);
+    QWidget& focused = *window.QRPreview->viewport();
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    Key(focused, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before")) << "nothing is selected";
+    Key(focused, Qt::Key_PageDown);
+    Key(focused, Qt::Key_A, Qt::ControlModifier);
+    Key(focused, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Strana 2"));
 }
 
 TEST_F(StandardPreview, ProgressShowsInStepsOfFiveAndClearsAtTheEnds)
