@@ -25,6 +25,7 @@
 #include "app/qrp_load.h"
 #include "app/qrp_prew.h"
 #include "bench/bench_data.h"
+#include "bench/run_benchmarks.h"
 #include "platform/emf/emf_writer.h"
 #include "preview/framed_page.h"
 #include "preview/qr_preview.h"
@@ -257,10 +258,5 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
     qrp::FirstStart = false;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qrp::bench::RunBenchmarks(argc, argv);
 }
