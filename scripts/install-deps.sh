@@ -4,7 +4,9 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev libpng-dev fonts-liberation2 fonts-dejavu-core fontconfig
+  qt6-base-dev qt6-svg-dev libpng-dev libfontconfig-dev fontconfig
+  fonts-liberation2 fonts-dejavu-core fonts-crosextra-carlito fonts-crosextra-caladea
+  fonts-urw-base35 fonts-symbola fonts-wqy-microhei fonts-tlwg-garuda-otf
   emf2svg poppler-utils python3-numpy python3-pil
   cups cups-client cups-filters libcups2-dev
   shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl

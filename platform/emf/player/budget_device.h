@@ -41,6 +41,7 @@ public:
         if (Budget.Spend(Prices.Image(source, imageToDevice)))
             Device.DrawImage(image, source, imageToDevice, mode, smooth);
     }
+    void ExpectRasterOps() override { Device.ExpectRasterOps(); }
 
 private:
     TEmfDevice& Device;

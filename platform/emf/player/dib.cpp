@@ -169,6 +169,20 @@ void DecodeMaskedRow(const std::uint8_t* source, QRgb* target, std::size_t width
     }
 }
 
+// The alpha channel of 16 and 32 bit pixels. Bit-field masks of a header
+// that has no room for an alpha mask leave the byte the colour masks do not
+// use, which a blend with per-pixel alpha reads as alpha.
+std::uint32_t AlphaMaskOf(const TDibInfo& dib, bool keepAlpha)
+{
+    if (dib.AlphaMask != 0 || !keepAlpha || dib.BitCount != 32)
+        return dib.AlphaMask;
+    const std::uint32_t rest = ~(dib.RedMask | dib.GreenMask | dib.BlueMask);
+    for (const std::uint32_t byte : {0xFF000000u, 0x000000FFu, 0x0000FF00u, 0x00FF0000u})
+        if ((rest & byte) == byte)
+            return byte;
+    return 0;
+}
+
 QImage DecodeUncompressed(const TDibInfo& dib, std::span<const std::uint8_t> bits, const TColorTable& colors,
                           bool keepAlpha, std::string* problem)
 {
@@ -184,7 +198,7 @@ QImage DecodeUncompressed(const TDibInfo& dib, std::span<const std::uint8_t> bit
     if (image.isNull())
         return image;
     const TMaskedPixels masked {TChannel(dib.RedMask), TChannel(dib.GreenMask), TChannel(dib.BlueMask),
-                                TChannel(dib.AlphaMask), keepAlpha};
+                                TChannel(AlphaMaskOf(dib, keepAlpha)), keepAlpha};
     for (std::size_t row = 0; row < height; ++row) {
         const std::uint8_t* source = bits.data() + row * stride;
         QRgb* target = Row(image, static_cast<std::int64_t>(dib.TopDown ? row : height - 1 - row));

@@ -31,6 +31,10 @@ struct TTextRun {
     // characters: Text holds U+FFFD for each, placed where the glyphs go. Such
     // glyphs are not drawn, since the numbers would pick the wrong shapes.
     bool GlyphIndexes = false;
+    // Characters to look the glyphs up by in Font instead of Text, one per
+    // unit of Text, when empty: a font of symbol codes (a metric-compatible
+    // Symbol) holds its signs under the codes, not under the characters.
+    QString FontCodes {};
 };
 
 class TEmfDevice {
@@ -46,6 +50,10 @@ public:
     // maps it; smooth: interpolated when scaled, else nearest pixel.
     virtual void DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
                            QPainter::CompositionMode mode, bool smooth) = 0;
+    // Called before the first call when the page combines colours with the
+    // destination's (raster operations of the pen, inverting blits), so a
+    // device that cannot read its destination can keep a picture of it.
+    virtual void ExpectRasterOps() {}
 };
 
 }  // namespace qrp::emf

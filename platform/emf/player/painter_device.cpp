@@ -8,6 +8,8 @@
 #include <QRawFont>
 #include <QTextLayout>
 
+#include "platform/emf/player/raster_op_backdrop.h"
+
 namespace qrp::emf {
 
 namespace {
@@ -59,7 +61,9 @@ void ClearOutlineOffsets(const QFont& font, const QString& text)
 
 TPainterDevice::TPainterDevice(QPainter& painter)
     : Painter(painter), Base(painter.transform()),
-      RasterOpsWork(painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)),
+      // The PDF and SVG engines claim raster operations but draw them as plain copies.
+      RasterOpsWork(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
+                    painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)),
       Raster(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster)
 {
     Painter.save();
@@ -72,28 +76,57 @@ TPainterDevice::TPainterDevice(QPainter& painter)
 
 TPainterDevice::~TPainterDevice() { Painter.restore(); }
 
+void TPainterDevice::ExpectRasterOps()
+{
+    if (RasterOpsWork || Backdrop || !Painter.device())
+        return;
+    Backdrop = std::make_unique<TRasterOpBackdrop>(QSizeF(Painter.device()->width(), Painter.device()->height()));
+    Backdrop->Painter().setRenderHint(QPainter::TextAntialiasing, true);
+    Clip(*Backdropped(), std::nullopt, Backdrop->FromDevice());
+}
+
+std::optional<TPainterDevice::TTarget> TPainterDevice::Backdropped()
+{
+    if (!Backdrop)
+        return std::nullopt;
+    return TTarget {Backdrop->Painter(), Base * Backdrop->FromDevice(), true, true};
+}
+
+bool TPainterDevice::NeedsBackdrop(QPainter::CompositionMode mode) const
+{
+    return Backdrop && mode >= QPainter::RasterOp_SourceOrDestination;
+}
+
 void TPainterDevice::SetClip(const std::optional<QRegion>& clip)
+{
+    Clip(Own(), clip, QTransform());
+    if (const auto backdrop = Backdropped())
+        Clip(*backdrop, clip, Backdrop->FromDevice());
+}
+
+void TPainterDevice::Clip(const TTarget& target, const std::optional<QRegion>& clip, const QTransform& deviceToTarget)
 {
     // The player's regions are in the painter's own coordinates, as its paths
     // are; the clip the painter came with is kept in device pixels and mapped back.
-    Painter.setTransform(Base);
-    const QTransform toPainter = Base.inverted();
+    QPainter& painter = target.Painter;
+    painter.setTransform(target.Base);
+    const QTransform toPainter = target.Base.inverted();
     if (!clip && !OuterClip) {
         // Not setClipping(false): the raster engine then ignores the next
         // clip of several rectangles. One rectangle beyond any page clips nothing.
-        if (Painter.hasClipping())
-            Painter.setClipRect(toPainter.mapRect(QRectF(-1e7, -1e7, 2e7, 2e7)), Qt::ReplaceClip);
+        if (painter.hasClipping())
+            painter.setClipRect(toPainter.mapRect(QRectF(-1e7, -1e7, 2e7, 2e7)), Qt::ReplaceClip);
         return;
     }
     if (clip)
-        Painter.setClipRegion(*clip, Qt::ReplaceClip);
+        painter.setClipRegion(*clip, Qt::ReplaceClip);
     if (OuterClip)
-        Painter.setClipRegion(toPainter.map(*OuterClip), clip ? Qt::IntersectClip : Qt::ReplaceClip);
+        painter.setClipRegion(toPainter.map(deviceToTarget.map(*OuterClip)), clip ? Qt::IntersectClip : Qt::ReplaceClip);
 }
 
-void TPainterDevice::SetMode(QPainter::CompositionMode mode)
+void TPainterDevice::SetMode(const TTarget& target, QPainter::CompositionMode mode)
 {
-    if (mode >= QPainter::RasterOp_SourceOrDestination && !RasterOpsWork) {
+    if (mode >= QPainter::RasterOp_SourceOrDestination && !target.RasterOps) {
         switch (mode) {
         case QPainter::RasterOp_SourceAndDestination: mode = QPainter::CompositionMode_Multiply; break;
         case QPainter::RasterOp_SourceOrDestination: mode = QPainter::CompositionMode_Lighten; break;
@@ -102,30 +135,58 @@ void TPainterDevice::SetMode(QPainter::CompositionMode mode)
         default: mode = QPainter::CompositionMode_SourceOver; break;
         }
     }
-    Painter.setCompositionMode(mode);
+    target.Painter.setCompositionMode(mode);
 }
 
 void TPainterDevice::FillPath(const QPainterPath& path, const QBrush& brush, QPainter::CompositionMode mode)
 {
-    Painter.setTransform(Base);
-    SetMode(mode);
-    Painter.fillPath(path, brush);
+    if (const auto backdrop = Backdropped())
+        Fill(*backdrop, path, brush, mode);
+    if (NeedsBackdrop(mode))
+        return Backdrop->CopyTo(Painter, Base, path);
+    Fill(Own(), path, brush, mode);
+}
+
+void TPainterDevice::Fill(const TTarget& target, const QPainterPath& path, const QBrush& brush,
+                          QPainter::CompositionMode mode)
+{
+    target.Painter.setTransform(target.Base);
+    SetMode(target, mode);
+    target.Painter.fillPath(path, brush);
 }
 
 void TPainterDevice::StrokePath(const QPainterPath& path, const QPen& pen, QPainter::CompositionMode mode)
 {
-    Painter.setTransform(Base);
-    SetMode(mode);
+    if (const auto backdrop = Backdropped())
+        Stroke(*backdrop, path, pen, mode);
+    if (NeedsBackdrop(mode)) {
+        // The stroke's own area, a cosmetic pen's width being in device pixels.
+        QPainterPathStroker stroker(pen);
+        const double deviceScale = std::sqrt(std::abs(Base.determinant()));
+        const double width = pen.isCosmetic() || pen.widthF() == 0 ? std::max(1.0, pen.widthF()) / deviceScale
+                                                                    : pen.widthF();
+        stroker.setWidth(width + 1 / deviceScale);
+        stroker.setDashPattern(Qt::SolidLine);
+        return Backdrop->CopyTo(Painter, Base, stroker.createStroke(path));
+    }
+    Stroke(Own(), path, pen, mode);
+}
+
+void TPainterDevice::Stroke(const TTarget& target, const QPainterPath& path, const QPen& pen,
+                            QPainter::CompositionMode mode)
+{
+    target.Painter.setTransform(target.Base);
+    SetMode(target, mode);
     // Qt's raster engine draws wide lines of one segment by a route of its own
     // that first cuts them to the clip, so that where the clip lies moves their
     // edges by a pixel; their outline filled is the same shape wherever the
     // clip lies, and a page drawn in strips comes out as drawn whole.
-    if (Raster && !pen.isCosmetic() && pen.widthF() > 0 && pen.style() != Qt::NoPen) {
+    if (target.Raster && !pen.isCosmetic() && pen.widthF() > 0 && pen.style() != Qt::NoPen) {
         QPainterPathStroker stroker(pen);
-        Painter.fillPath(stroker.createStroke(path), pen.brush());
+        target.Painter.fillPath(stroker.createStroke(path), pen.brush());
         return;
     }
-    Painter.strokePath(path, pen);
+    target.Painter.strokePath(path, pen);
 }
 
 void TPainterDevice::DrawText(const TTextRun& run)
@@ -133,28 +194,42 @@ void TPainterDevice::DrawText(const TTextRun& run)
     // Glyph numbers of a font we do not have would draw the wrong shapes.
     if (run.GlyphIndexes || run.Text.isEmpty() || run.Positions.empty())
         return;
+    if (const auto backdrop = Backdropped())
+        Text(*backdrop, run);
+    Text(Own(), run);
+}
+
+void TPainterDevice::Text(const TTarget& target, const TTextRun& run)
+{
+    QPainter& painter = target.Painter;
     const QPointF origin = run.Positions.front();
     QTransform toRun = QTransform::fromTranslate(origin.x(), origin.y());
     toRun.rotate(run.Angle);
     const QTransform fromDevice = toRun.inverted();
-    Painter.setTransform(toRun * Base);
-    SetMode(QPainter::CompositionMode_SourceOver);
-    Painter.setPen(run.Color);
+    painter.setTransform(toRun * target.Base);
+    SetMode(target, QPainter::CompositionMode_SourceOver);
+    painter.setPen(run.Color);
 
-    const auto count = std::min<qsizetype>(run.Text.size(), static_cast<qsizetype>(run.Positions.size()));
-    const double glyphSize = GlyphSizeOnDevice(run.Font, Painter.transform());
+    const QString& glyphText = run.FontCodes.size() == run.Text.size() ? run.FontCodes : run.Text;
+    const auto count = std::min<qsizetype>(glyphText.size(), static_cast<qsizetype>(run.Positions.size()));
+    // A character outside the basic plane is two units drawn at the first one's place.
+    const auto characterAt = [&](qsizetype i) {
+        return glyphText.mid(i, glyphText.at(i).isHighSurrogate() && i + 1 < count ? 2 : 1);
+    };
+    const double glyphSize = GlyphSizeOnDevice(run.Font, painter.transform());
     const bool outlined = glyphSize >= kSmallestOutlinedGlyph;
     if (glyphSize > kLargestImagedGlyph) {
-        ClearOutlineOffsets(run.Font, run.Text.left(count));
+        ClearOutlineOffsets(run.Font, glyphText.left(count));
         QPainterPath outlines;
         for (qsizetype i = 0; i < count; ++i) {
-            const QChar c = run.Text.at(i);
-            if (!c.isSpace() && !c.isNull())
-                outlines.addText(fromDevice.map(run.Positions[static_cast<std::size_t>(i)]), run.Font, QString(c));
+            const QString c = characterAt(i);
+            if (!c.at(0).isSpace() && !c.at(0).isNull())
+                outlines.addText(fromDevice.map(run.Positions[static_cast<std::size_t>(i)]), run.Font, c);
+            i += c.size() - 1;
         }
-        Painter.setRenderHint(QPainter::Antialiasing, true);
-        Painter.fillPath(outlines, run.Color);
-        Painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.fillPath(outlines, run.Color);
+        painter.setRenderHint(QPainter::Antialiasing, false);
         return;
     }
 
@@ -166,19 +241,20 @@ void TPainterDevice::DrawText(const TTextRun& run)
     QList<quint32> glyphs;
     QList<QPointF> positions;
     for (qsizetype i = 0; i < count; ++i) {
-        const QChar c = run.Text.at(i);
-        if (c.isSpace() || c.isNull())
-            continue;
+        const QString c = characterAt(i);
         const QPointF at = fromDevice.map(run.Positions[static_cast<std::size_t>(i)]);
-        const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QString(c)) : QList<quint32>();
-        if (!indexes.isEmpty() && indexes.front() != 0) {
+        i += c.size() - 1;
+        if (c.at(0).isSpace() || c.at(0).isNull())
+            continue;
+        const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(c) : QList<quint32>();
+        if (indexes.size() == 1 && indexes.front() != 0) {
             glyphs.append(indexes.front());
             positions.append(at);
         } else {
             if (outlined)
-                ClearOutlineOffsets(run.Font, QString(c));
-            Painter.setFont(run.Font);
-            Painter.drawText(at, QString(c));
+                ClearOutlineOffsets(run.Font, c);
+            painter.setFont(run.Font);
+            painter.drawText(at, c);
         }
     }
     if (!glyphs.isEmpty()) {
@@ -188,17 +264,31 @@ void TPainterDevice::DrawText(const TTextRun& run)
         glyphRun.setPositions(positions);
         glyphRun.setUnderline(run.Font.underline());
         glyphRun.setStrikeOut(run.Font.strikeOut());
-        Painter.drawGlyphRun(QPointF(0, 0), glyphRun);
+        painter.drawGlyphRun(QPointF(0, 0), glyphRun);
     }
 }
 
 void TPainterDevice::DrawImage(const QImage& image, const QRectF& source, const QTransform& imageToDevice,
                                QPainter::CompositionMode mode, bool smooth)
 {
-    Painter.setTransform(imageToDevice * Base);
-    Painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    SetMode(mode);
-    Painter.drawImage(source, image, source);
+    if (const auto backdrop = Backdropped())
+        Image(*backdrop, image, source, imageToDevice, mode, smooth);
+    if (NeedsBackdrop(mode)) {
+        QPainterPath area;
+        area.addPolygon(imageToDevice.map(QPolygonF(source)));
+        area.closeSubpath();
+        return Backdrop->CopyTo(Painter, Base, area);
+    }
+    Image(Own(), image, source, imageToDevice, mode, smooth);
+}
+
+void TPainterDevice::Image(const TTarget& target, const QImage& image, const QRectF& source,
+                           const QTransform& imageToDevice, QPainter::CompositionMode mode, bool smooth)
+{
+    target.Painter.setTransform(imageToDevice * target.Base);
+    target.Painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    SetMode(target, mode);
+    target.Painter.drawImage(source, image, source);
 }
 
 }  // namespace qrp::emf

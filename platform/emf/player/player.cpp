@@ -111,6 +111,45 @@ TPlayer::TPlayer(std::span<const std::uint8_t> bytes, TEmfDevice& device, const 
     UpdateTransform();
 }
 
+namespace {
+// Whether any record mixes its colour with the destination's in a way only a
+// device that reads its pixels can draw: a pen's raster operation, an
+// inverted region, an inverting blit. A look at the records' types and
+// operations, bounded like playback by the record sizes.
+bool CombinesWithDestination(std::span<const std::uint8_t> records)
+{
+    std::size_t offset = 0;
+    while (offset + 12 <= records.size()) {
+        const std::uint32_t type = LoadUInt32(records.data() + offset);
+        const std::uint32_t size = LoadUInt32(records.data() + offset + 4);
+        if (size < 8 || size % 4 != 0 || size > records.size() - offset)
+            return false;
+        const auto field = [&](std::size_t at) {
+            return at + 4 <= size ? LoadUInt32(records.data() + offset + at) : 0u;
+        };
+        switch (type) {
+        case EMR_SETROP2:
+            if (field(8) != R2_COPYPEN && field(8) != R2_NOP)
+                return true;
+            break;
+        case EMR_INVERTRGN: return true;
+        case EMR_BITBLT:
+        case EMR_STRETCHBLT:
+            if (const std::uint32_t rop = field(40); rop == DSTINVERT || rop == PATINVERT || rop == SRCINVERT)
+                return true;
+            break;
+        case EMR_STRETCHDIBITS:
+            if (const std::uint32_t rop = field(68); rop == DSTINVERT || rop == PATINVERT || rop == SRCINVERT)
+                return true;
+            break;
+        default: break;
+        }
+        offset += size;
+    }
+    return false;
+}
+}  // namespace
+
 void TPlayer::Problem(const TRecord& r, const std::string& what)
 {
     if (OnProblem)
@@ -125,6 +164,8 @@ void TPlayer::Play()
         return;
     }
     const std::size_t end = std::min<std::size_t>(Bytes.size(), Header.TotalBytes);
+    if (CombinesWithDestination(Bytes.first(end)))
+        Device.ExpectRasterOps();
     Device.SetClip(std::nullopt);
     std::size_t offset = 0;
     // Every record is at least 8 bytes long, so the loop ends within end / 8 steps.
@@ -132,11 +173,15 @@ void TPlayer::Play()
         const std::uint32_t type = LoadUInt32(Bytes.data() + offset);
         const std::uint32_t size = LoadUInt32(Bytes.data() + offset + 4);
         if (size < 8 || size % 4 != 0 || size > end - offset) {
+            FlushPendingMask();
             if (OnProblem)
                 OnProblem({index, offset, type, "invalid record size " + std::to_string(size) + "; playback stops", true});
             return;
         }
         TRecord record {index, offset, type, TRecordReader(Bytes.subspan(offset, size))};
+        // A mask waiting for its image is drawn before anything but a blit.
+        if (type != EMR_STRETCHDIBITS && type != EMR_BITBLT && type != EMR_STRETCHBLT)
+            FlushPendingMask();
         if (index > 0)
             Dispatch(record);
         if (Budget.Exhausted()) {

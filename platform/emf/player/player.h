@@ -141,16 +141,30 @@ private:
     void SmallTextOut(TRecord& r);
     void DrawTextRecord(TRecord& r, QPointF reference, const std::u16string& text, std::uint32_t options,
                         const QRectF& rect, const std::vector<QPointF>& advances);
+    // The outlines of text placed character by character (output coordinates,
+    // glyphs turned by angle degrees), added to the open path.
+    void AddTextOutlines(const QString& text, const std::vector<QPointF>& positions, const QFont& font, double angle);
 
     // Bitmaps (player_bitmaps.cpp).
     void StretchDiBits(TRecord& r);
     void SetDiBitsToDevice(TRecord& r);
     void BitBlt(TRecord& r, std::uint32_t type);
     void AlphaBlend(TRecord& r);
+    // How a decoded bitmap is to be drawn besides its raster operation.
+    struct TBlitOptions {
+        bool SourceAlpha = false;               // AlphaBlend with per-pixel alpha
+        std::optional<QRgb> Transparent;        // TransparentBlt's colour key
+        int ConstantAlpha = 255;                // AlphaBlend's constant alpha
+        std::uint32_t MaskRecordOffset = 0;     // MaskBlt: where the mask's fields begin; 0 for none
+    };
     void DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
                     std::size_t bitsSize, std::uint32_t usage, const QRectF& source, bool sourceFromBottom,
-                    const QRectF& logicalDestination, std::uint32_t rop, bool keepAlpha,
-                    std::optional<QRgb> transparent = std::nullopt, int constantAlpha = 255);
+                    const QRectF& logicalDestination, std::uint32_t rop, const TBlitOptions& options);
+    // Draws the source rectangle of image where toOutput maps it. A mask drawn
+    // with SRCAND waits for the record after it: an image drawn with SRCPAINT
+    // or SRCINVERT onto the same place makes one see-through picture with it.
+    void Blit(const QImage& image, const QRectF& from, const QTransform& toOutput, std::uint32_t rop, bool smooth);
+    void FlushPendingMask();
     void PatternBlt(const QRectF& logicalDestination, std::uint32_t rop);
     // The bitmap at the record's offsets, or a null image after reporting why not.
     QImage DecodeBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
@@ -191,6 +205,14 @@ private:
         QImage Image;
     };
     TRecoloredPattern LastRecolored;
+    // A mask blitted with SRCAND, not yet drawn (see Blit).
+    struct TPendingMask {
+        QImage Image;  // the source rectangle alone
+        QTransform ToOutput;
+        bool Smooth = false;
+        std::optional<QRegion> Clip;
+    };
+    std::optional<TPendingMask> PendingMask;
 };
 
 }  // namespace qrp::emf

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/emf/player/dib.h"
+#include "platform/emf/player/masked_images.h"
 #include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
 
@@ -53,6 +54,7 @@ void MakeOpaque(QImage& image)
 
 void TPlayer::PatternBlt(const QRectF& logicalDestination, std::uint32_t rop)
 {
+    FlushPendingMask();
     if (rop == kNoOperation)
         return;
     QPainterPath area;
@@ -106,32 +108,35 @@ QImage TPlayer::DecodeBitmap(TRecord& r, std::size_t infoOffset, std::size_t inf
 
 void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSize, std::size_t bitsOffset,
                          std::size_t bitsSize, std::uint32_t usage, const QRectF& source, bool sourceFromBottom,
-                         const QRectF& logicalDestination, std::uint32_t rop, bool keepAlpha,
-                         std::optional<QRgb> transparent, int constantAlpha)
+                         const QRectF& logicalDestination, std::uint32_t rop, const TBlitOptions& options)
 {
-    QImage image = DecodeBitmap(r, infoOffset, infoSize, bitsOffset, bitsSize, usage, keepAlpha);
+    QImage image = DecodeBitmap(r, infoOffset, infoSize, bitsOffset, bitsSize, usage, options.SourceAlpha);
     if (image.isNull())
         return;
+    const auto header = ParseDibInfo(r.Fields.Bytes(infoOffset, infoSize));
     // A source whose alpha bytes are all zero was never meant to carry alpha:
     // direct 16 and 32 bit pixels, the only ones with alpha of their own, are then opaque.
-    if (keepAlpha) {
-        if (AnyAlpha(image)) {
-            image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
-        } else if (const auto header = ParseDibInfo(r.Fields.Bytes(infoOffset, infoSize));
-                   header && (header->BitCount == 16 || header->BitCount == 32) &&
-                   (header->Compression == BI_RGB || header->Compression == BI_BITFIELDS)) {
-            MakeOpaque(image);
+    if (options.SourceAlpha) {
+        if (!AnyAlpha(image)) {
+            if (header && (header->BitCount == 16 || header->BitCount == 32) &&
+                (header->Compression == BI_RGB || header->Compression == BI_BITFIELDS))
+                MakeOpaque(image);
+        } else if (header && (header->Compression == BI_PNG || header->Compression == BI_JPEG)) {
+            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);  // stored unmultiplied
+        } else {
+            image = PremultipliedSource(image);
         }
     }
-    if (transparent || constantAlpha < 255) {
+    if (options.Transparent || options.ConstantAlpha < 255) {
         image = image.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < image.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x) {
-                if (transparent && (row[x] & 0xFFFFFF) == (*transparent & 0xFFFFFF))
+                if (options.Transparent && (row[x] & 0xFFFFFF) == (*options.Transparent & 0xFFFFFF))
                     row[x] = 0;
-                else if (constantAlpha < 255)
-                    row[x] = qRgba(qRed(row[x]), qGreen(row[x]), qBlue(row[x]), qAlpha(row[x]) * constantAlpha / 255);
+                else if (options.ConstantAlpha < 255)
+                    row[x] = qRgba(qRed(row[x]), qGreen(row[x]), qBlue(row[x]),
+                                   qAlpha(row[x]) * options.ConstantAlpha / 255);
             }
         }
     }
@@ -140,16 +145,76 @@ void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSiz
         from.moveTop(image.height() - source.top() - source.height());
     if (from.width() == 0 || from.height() == 0)
         return;
+    if (options.MaskRecordOffset != 0) {
+        // The mask's own rectangle starts at its origin in the record; its rows,
+        // like the source's, are counted from the top of the decoded image.
+        auto& f = r.Fields;
+        const std::size_t at = options.MaskRecordOffset;
+        const QPoint maskOrigin(f.I32(at), f.I32(at + 4));
+        const std::uint32_t maskUsage = f.U32(at + 8);
+        const std::uint32_t offMask = f.U32(at + 12), sizeMask = f.U32(at + 16);
+        const std::uint32_t offMaskBits = f.U32(at + 20), sizeMaskBits = f.U32(at + 24);
+        if (f.Ok() && sizeMask != 0) {
+            const QImage mask = DecodeBitmap(r, offMask, sizeMask, offMaskBits, sizeMaskBits, maskUsage, false);
+            if (mask.isNull())
+                return;
+            const QRect whole = from.toAlignedRect();
+            image = ApplyMaskBlt(image.copy(whole), mask, maskOrigin, rop);
+            from.moveTopLeft(from.topLeft() - whole.topLeft());
+            rop = SRCCOPY;
+        } else {
+            rop &= 0x00FFFFFFu;  // no mask: the foreground operation alone
+        }
+    }
     // Image pixels of the source rectangle onto the destination, mirrored by negative extents.
     const QTransform imageToLogical = QTransform::fromTranslate(-from.left(), -from.top()) *
                                       QTransform::fromScale(logicalDestination.width() / from.width(),
                                                             logicalDestination.height() / from.height()) *
                                       QTransform::fromTranslate(logicalDestination.left(), logicalDestination.top());
-    ApplyClip();
     // Only the halftone mode averages pixels; the others pick the nearest.
     constexpr std::uint32_t HALFTONE = 4;
-    Device.DrawImage(image, from.intersected(QRectF(image.rect())), imageToLogical * LogicalToOutput, SourceMode(rop),
-                     Dc.StretchMode == HALFTONE);
+    Blit(image, from.intersected(QRectF(image.rect())), imageToLogical * LogicalToOutput, rop,
+         Dc.StretchMode == HALFTONE);
+}
+
+void TPlayer::Blit(const QImage& image, const QRectF& from, const QTransform& toOutput, std::uint32_t rop, bool smooth)
+{
+    if (from.isEmpty())
+        return;
+    const QRect pixels = from.toAlignedRect();
+    const bool wholePixels = QRectF(pixels) == from;
+    if (PendingMask && (rop == SRCPAINT || rop == SRCINVERT) && wholePixels && PendingMask->Clip == Dc.Clip &&
+        PendingMask->Image.size() == pixels.size() &&
+        PendingMask->ToOutput == QTransform::fromTranslate(pixels.left(), pixels.top()) * toOutput) {
+        if (const auto merged = MergeMaskPair(PendingMask->Image, image.copy(pixels))) {
+            PendingMask.reset();
+            ApplyClip();
+            Device.DrawImage(*merged, QRectF(merged->rect()), QTransform::fromTranslate(pixels.left(), pixels.top()) * toOutput,
+                             QPainter::CompositionMode_SourceOver, smooth);
+            return;
+        }
+    }
+    FlushPendingMask();
+    if (rop == SRCAND && wholePixels) {
+        PendingMask = TPendingMask {image.copy(pixels), QTransform::fromTranslate(pixels.left(), pixels.top()) * toOutput,
+                                    smooth, Dc.Clip};
+        return;
+    }
+    ApplyClip();
+    Device.DrawImage(image, from, toOutput, SourceMode(rop), smooth);
+}
+
+void TPlayer::FlushPendingMask()
+{
+    if (!PendingMask)
+        return;
+    TPendingMask mask = std::move(*PendingMask);
+    PendingMask.reset();
+    const std::optional<QRegion> clip = Dc.Clip;
+    Dc.Clip = mask.Clip;
+    ApplyClip();
+    Device.DrawImage(mask.Image, QRectF(mask.Image.rect()), mask.ToOutput, SourceMode(SRCAND), mask.Smooth);
+    Dc.Clip = clip;
 }
 
 void TPlayer::StretchDiBits(TRecord& r)
@@ -167,7 +232,7 @@ void TPlayer::StretchDiBits(TRecord& r)
         return PatternBlt(destination, rop);
     const auto header = ParseDibInfo(f.Bytes(offInfo, sizeInfo));
     const bool bottomUp = header && !header->TopDown;
-    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, source, bottomUp, destination, rop, false);
+    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, source, bottomUp, destination, rop, TBlitOptions {});
 }
 
 void TPlayer::SetDiBitsToDevice(TRecord& r)
@@ -188,7 +253,7 @@ void TPlayer::SetDiBitsToDevice(TRecord& r)
     const QPointF origin = LogicalToDevice.map(QPointF(xDest, yDest));
     const QRectF inDevice(origin, source.size());
     const QRectF destination = LogicalToDevice.inverted().mapRect(inDevice);
-    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, source, bottomUp, destination, SRCCOPY, false);
+    DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, source, bottomUp, destination, SRCCOPY, TBlitOptions {});
 }
 
 void TPlayer::BitBlt(TRecord& r, std::uint32_t type)
@@ -205,15 +270,20 @@ void TPlayer::BitBlt(TRecord& r, std::uint32_t type)
     const QSizeF sourceSize = stretched ? QSizeF(f.I32(100), f.I32(104)) : destination.size();
     if (!f.Ok())
         return Problem(r, "record too short for its fields");
-    if (type != EMR_TRANSPARENTBLT && (sizeInfo == 0 || !UsesSource(rop)))
-        return PatternBlt(destination, rop);
+    // MaskBlt's operation is quaternary: the foreground one in the low three bytes.
+    const std::uint32_t foreground = type == EMR_MASKBLT ? rop & 0x00FFFFFFu : rop;
+    if (type != EMR_TRANSPARENTBLT && (sizeInfo == 0 || !UsesSource(foreground)))
+        return PatternBlt(destination, foreground);
     if (sizeInfo == 0)
         return;
-    std::optional<QRgb> transparent;
+    TBlitOptions options;
     if (type == EMR_TRANSPARENTBLT)
-        transparent = Color(rop).rgb();
+        options.Transparent = Color(rop).rgb();
+    constexpr std::uint32_t kMaskFields = 100;  // xMask, yMask, iUsageMask, offBmiMask, cbBmiMask, offBitsMask, cbBitsMask
+    if (type == EMR_MASKBLT)
+        options.MaskRecordOffset = kMaskFields;
     DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, QRectF(QPointF(xSrc, ySrc), sourceSize), false,
-               destination, type == EMR_TRANSPARENTBLT ? SRCCOPY : rop, false, transparent);
+               destination, type == EMR_TRANSPARENTBLT ? SRCCOPY : rop, options);
 }
 
 void TPlayer::AlphaBlend(TRecord& r)
@@ -229,7 +299,7 @@ void TPlayer::AlphaBlend(TRecord& r)
     if (!f.Ok() || sizeInfo == 0)
         return Problem(r, "record too short for its fields");
     DrawBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, QRectF(QPointF(xSrc, ySrc), sourceSize), false,
-               destination, SRCCOPY, sourceAlpha, std::nullopt, constantAlpha);
+               destination, SRCCOPY, {.SourceAlpha = sourceAlpha, .Transparent = std::nullopt, .ConstantAlpha = constantAlpha});
 }
 
 }  // namespace qrp::emf

@@ -6,11 +6,13 @@
 #include <numbers>
 
 #include <QFontMetricsF>
+#include <QRawFont>
 
 #include "platform/emf/emf_records.h"
 #include "platform/emf/player/player.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/font_mapping.h"
+#include "platform/text/symbol_fonts.h"
 
 namespace qrp::emf {
 
@@ -21,6 +23,44 @@ constexpr int kMaxFontPixels = 20000;
 QPointF Linear(const QTransform& t, const QPointF& v) { return t.map(v) - t.map(QPointF(0, 0)); }
 
 double Length(const QPointF& v) { return std::hypot(v.x(), v.y()); }
+
+// The symbol face whose codes the font's text holds: a known symbol face, or
+// Symbol for another face of the symbol character set that is not installed
+// (the font the system falls back to for such a face). An installed one
+// draws its own codes.
+std::optional<TSymbolFace> SymbolFaceOfFont(const TLogFont& logFont)
+{
+    if (const auto face = SymbolFaceOf(logFont.FaceName))
+        return face;
+    if (logFont.CharSet != SYMBOL_CHARSET ||
+        SubstituteFontFamily(logFont.FaceName, logFont.CharSet).compare(logFont.FaceName.trimmed(), Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    return TSymbolFace::Symbol;
+}
+
+// Whether the font drawn for Symbol is one of symbol codes, as the
+// metric-compatible one is: it lacks most of the signs (Greek letters,
+// mathematical signs) the codes stand for.
+bool HoldsSignsUnderCodes(const QFont& font, const QString& signs)
+{
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid())
+        return false;
+    int held = 0, lacking = 0;
+    for (const QChar c : signs)
+        if (c.unicode() > 0x7F && !c.isSurrogate())
+            ++(raw.supportsCharacter(c) ? held : lacking);
+    return lacking > held;
+}
+
+// Eight-bit text as characters: a symbol font's bytes are its codes, other
+// text is read in the font's code page.
+std::u16string NarrowText(std::span<const std::uint8_t> bytes, const TLogFont& logFont)
+{
+    if (SymbolFaceOfFont(logFont))
+        return std::u16string(bytes.begin(), bytes.end());
+    return DecodeCodePage(bytes, CodePageOfCharset(logFont.CharSet));
+}
 
 QFont::Weight WeightOf(std::int32_t weight)
 {
@@ -34,7 +74,7 @@ QFont::Weight WeightOf(std::int32_t weight)
 // positive: cell height, zero: the default size).
 QFont OutputFont(const TLogFont& logFont, double yScale)
 {
-    QFont font(SubstituteFontFamily(logFont.FaceName));
+    QFont font(SubstituteFontFamily(logFont.FaceName, logFont.CharSet));
     font.setWeight(WeightOf(logFont.Weight));
     font.setItalic(logFont.Italic);
     font.setUnderline(logFont.Underline);
@@ -85,7 +125,7 @@ void TPlayer::ExtTextOut(TRecord& r, bool wide)
         for (std::uint32_t i = 0; i < count; ++i)
             text.push_back(static_cast<char16_t>(f.U16(offString + 2 * i)));
     } else {
-        text = DecodeCodePage(f.Bytes(offString, count), CodePageOfCharset(Dc.Font.CharSet));
+        text = NarrowText(f.Bytes(offString, count), Dc.Font);
     }
     const bool pairs = (options & ETO_PDY) != 0;
     std::vector<QPointF> advances;
@@ -125,7 +165,7 @@ void TPlayer::SmallTextOut(TRecord& r)
         return Problem(r, "text does not fit the record");
     std::u16string text;
     if (narrow)
-        text = DecodeCodePage(f.Bytes(textOffset, count), CodePageOfCharset(Dc.Font.CharSet));
+        text = NarrowText(f.Bytes(textOffset, count), Dc.Font);
     else
         for (std::uint32_t i = 0; i < count; ++i)
             text.push_back(static_cast<char16_t>(f.U16(textOffset + 2 * i)));
@@ -182,6 +222,35 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
         Dc.CurrentPosition = moved;
     }
 
+    // Where each character goes; a symbol font's codes become the signs they show.
+    std::vector<QPointF> positions;
+    QPointF at = start;
+    for (const QPointF& s : steps) {
+        positions.push_back(at);
+        at += s;
+    }
+    QString characters = QString::fromStdU16String(text);
+    QString fontCodes;
+    QFont drawnFont = font;
+    if (const auto symbolFace = SymbolFaceOfFont(Dc.Font); symbolFace && !(options & ETO_GLYPH_INDEX)) {
+        const TSymbolText signs = DecodeSymbolText(*symbolFace, text);
+        if (*symbolFace == TSymbolFace::Symbol && HoldsSignsUnderCodes(font, signs.Text)) {
+            for (const int source : signs.Sources)
+                fontCodes.append(QChar(text[static_cast<std::size_t>(source)] & 0xFF));
+        } else {
+            // Dingbats: one font that has all the signs, rather than a mix of fallbacks.
+            drawnFont.setFamily(FamilyWithCharacters(font.family(), signs.Text));
+        }
+        characters = signs.Text;
+        positions = signs.PerUnit(std::span<const QPointF>(positions));
+    }
+    if (InPath) {
+        // Inside a path bracket the text adds its glyph outlines to the path,
+        // which is then stroked, filled or made the clip; nothing is drawn.
+        AddTextOutlines(fontCodes.isEmpty() ? characters : fontCodes, positions, drawnFont, angle * 180 / std::numbers::pi);
+        return;
+    }
+
     // The opaque rectangle, or the text's own cell in opaque background mode.
     const std::optional<QRegion> savedClip = Dc.Clip;
     const bool hasRect = rect.width() != 0 && rect.height() != 0;
@@ -204,20 +273,43 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
     }
     if (!text.empty()) {
         TTextRun run;
-        run.Text = QString::fromStdU16String(text);
-        run.Font = font;
+        run.Text = characters;
+        run.Font = drawnFont;
         run.Color = Dc.TextColor;
         run.Angle = angle * 180 / std::numbers::pi;
         run.GlyphIndexes = (options & ETO_GLYPH_INDEX) != 0;
-        QPointF at = start;
-        for (const QPointF& s : steps) {
-            run.Positions.push_back(at);
-            at += s;
-        }
+        run.Positions = std::move(positions);
+        run.FontCodes = std::move(fontCodes);
         ApplyClip();
         Device.DrawText(run);
     }
     Dc.Clip = savedClip;
+}
+
+void TPlayer::AddTextOutlines(const QString& text, const std::vector<QPointF>& positions, const QFont& font,
+                              double angle)
+{
+    const qsizetype count = std::min<qsizetype>(text.size(), static_cast<qsizetype>(positions.size()));
+    if (!Budget.Spend({.Glyphs = static_cast<double>(count)}))
+        return;
+    QPainterPath outlines;
+    for (qsizetype i = 0; i < count; ++i) {
+        // A character outside the basic plane is two units placed as one.
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < count ? 2 : 1;
+        const QString character = text.mid(i, length);
+        const QPointF at = positions[static_cast<std::size_t>(i)];
+        i += length - 1;
+        if (character.at(0).isSpace() || character.at(0).isNull())
+            continue;
+        QPainterPath glyph;
+        glyph.addText(QPointF(0, 0), font, character);
+        QTransform place = QTransform::fromTranslate(at.x(), at.y());
+        place.rotate(angle);
+        outlines.addPath(place.map(glyph));
+    }
+    if (!Budget.Spend({.PathSegments = static_cast<double>(outlines.elementCount())}))
+        return;
+    Path.addPath(FrameToOutput.inverted().map(outlines));
 }
 
 }  // namespace qrp::emf
