@@ -8,6 +8,7 @@
 #include <QRawFont>
 #include <QTextLayout>
 
+#include "platform/emf/player/outline_geometry.h"
 #include "platform/emf/player/raster_op_backdrop.h"
 
 namespace qrp::emf {
@@ -64,7 +65,8 @@ TPainterDevice::TPainterDevice(QPainter& painter)
       // The PDF and SVG engines claim raster operations but draw them as plain copies.
       RasterOpsWork(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
                     painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)),
-      Raster(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster)
+      Raster(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
+      ClipsItself(!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::SVG)
 {
     Painter.save();
     if (Painter.hasClipping())
@@ -99,7 +101,17 @@ bool TPainterDevice::NeedsBackdrop(QPainter::CompositionMode mode) const
 
 void TPainterDevice::SetClip(const std::optional<QRegion>& clip)
 {
-    Clip(Own(), clip, QTransform());
+    if (!ClipsItself) {
+        CutClip.reset();
+        if (clip)
+            CutClip = RegionOutline(*clip);
+        if (OuterClip) {
+            const QPainterPath outer = RegionOutline(Base.inverted().map(*OuterClip));
+            CutClip = CutClip ? CutClip->intersected(outer) : outer;
+        }
+    } else {
+        Clip(Own(), clip, QTransform());
+    }
     if (const auto backdrop = Backdropped())
         Clip(*backdrop, clip, Backdrop->FromDevice());
 }
@@ -144,7 +156,7 @@ void TPainterDevice::FillPath(const QPainterPath& path, const QBrush& brush, QPa
         Fill(*backdrop, path, brush, mode);
     if (NeedsBackdrop(mode))
         return Backdrop->CopyTo(Painter, Base, path);
-    Fill(Own(), path, brush, mode);
+    Fill(Own(), CutClip ? path.intersected(*CutClip) : path, brush, mode);
 }
 
 void TPainterDevice::Fill(const TTarget& target, const QPainterPath& path, const QBrush& brush,
@@ -159,16 +171,18 @@ void TPainterDevice::StrokePath(const QPainterPath& path, const QPen& pen, QPain
 {
     if (const auto backdrop = Backdropped())
         Stroke(*backdrop, path, pen, mode);
+    const double deviceScale = std::sqrt(std::abs(Base.determinant()));
     if (NeedsBackdrop(mode)) {
-        // The stroke's own area, a cosmetic pen's width being in device pixels.
-        QPainterPathStroker stroker(pen);
-        const double deviceScale = std::sqrt(std::abs(Base.determinant()));
-        const double width = pen.isCosmetic() || pen.widthF() == 0 ? std::max(1.0, pen.widthF()) / deviceScale
-                                                                    : pen.widthF();
-        stroker.setWidth(width + 1 / deviceScale);
-        stroker.setDashPattern(Qt::SolidLine);
-        return Backdrop->CopyTo(Painter, Base, stroker.createStroke(path));
+        // The stroke's own area, widened by a pixel for the edges it touches.
+        QPen area = pen;
+        area.setStyle(Qt::SolidLine);
+        area.setWidthF((pen.isCosmetic() || pen.widthF() == 0 ? std::max(1.0, pen.widthF()) / deviceScale : pen.widthF()) +
+                       1 / deviceScale);
+        area.setCosmetic(false);
+        return Backdrop->CopyTo(Painter, Base, StrokeOutline(path, area, deviceScale));
     }
+    if (CutClip)
+        return Fill(Own(), StrokeOutline(path, pen, deviceScale).intersected(*CutClip), pen.brush(), mode);
     Stroke(Own(), path, pen, mode);
 }
 
@@ -196,6 +210,14 @@ void TPainterDevice::DrawText(const TTextRun& run)
         return;
     if (const auto backdrop = Backdropped())
         Text(*backdrop, run);
+    if (CutClip) {
+        const QString& glyphText = run.FontCodes.size() == run.Text.size() ? run.FontCodes : run.Text;
+        Painter.setRenderHint(QPainter::Antialiasing, true);
+        Fill(Own(), GlyphOutlines(glyphText, run.Positions, run.Font, run.Angle).intersected(*CutClip), run.Color,
+             QPainter::CompositionMode_SourceOver);
+        Painter.setRenderHint(QPainter::Antialiasing, false);
+        return;
+    }
     Text(Own(), run);
 }
 
@@ -220,15 +242,9 @@ void TPainterDevice::Text(const TTarget& target, const TTextRun& run)
     const bool outlined = glyphSize >= kSmallestOutlinedGlyph;
     if (glyphSize > kLargestImagedGlyph) {
         ClearOutlineOffsets(run.Font, glyphText.left(count));
-        QPainterPath outlines;
-        for (qsizetype i = 0; i < count; ++i) {
-            const QString c = characterAt(i);
-            if (!c.at(0).isSpace() && !c.at(0).isNull())
-                outlines.addText(fromDevice.map(run.Positions[static_cast<std::size_t>(i)]), run.Font, c);
-            i += c.size() - 1;
-        }
+        painter.setTransform(target.Base);
         painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.fillPath(outlines, run.Color);
+        painter.fillPath(GlyphOutlines(glyphText.left(count), run.Positions, run.Font, run.Angle), run.Color);
         painter.setRenderHint(QPainter::Antialiasing, false);
         return;
     }
@@ -278,6 +294,19 @@ void TPainterDevice::DrawImage(const QImage& image, const QRectF& source, const 
         area.addPolygon(imageToDevice.map(QPolygonF(source)));
         area.closeSubpath();
         return Backdrop->CopyTo(Painter, Base, area);
+    }
+    if (CutClip) {
+        // The source's pixels outside the clip made transparent.
+        const QRect pixels = source.toAlignedRect().intersected(image.rect());
+        QImage cut = image.copy(pixels).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter mask(&cut);
+            mask.setTransform(imageToDevice.inverted() * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
+            mask.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            mask.fillPath(*CutClip, Qt::black);
+        }
+        return Image(Own(), cut, QRectF(cut.rect()), QTransform::fromTranslate(pixels.left(), pixels.top()) * imageToDevice,
+                     mode, smooth);
     }
     Image(Own(), image, source, imageToDevice, mode, smooth);
 }

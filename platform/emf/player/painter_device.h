@@ -54,6 +54,9 @@ private:
     bool RasterOpsWork;
     // Draws into an image through Qt's raster engine.
     bool Raster;
+    // The SVG engine writes no clip: figures are cut to it here, in player coordinates.
+    bool ClipsItself;
+    std::optional<QPainterPath> CutClip;
     std::unique_ptr<TRasterOpBackdrop> Backdrop;
 };
 

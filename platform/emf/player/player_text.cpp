@@ -9,6 +9,7 @@
 #include <QRawFont>
 
 #include "platform/emf/emf_records.h"
+#include "platform/emf/player/outline_geometry.h"
 #include "platform/emf/player/player.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/font_mapping.h"
@@ -292,21 +293,7 @@ void TPlayer::AddTextOutlines(const QString& text, const std::vector<QPointF>& p
     const qsizetype count = std::min<qsizetype>(text.size(), static_cast<qsizetype>(positions.size()));
     if (!Budget.Spend({.Glyphs = static_cast<double>(count)}))
         return;
-    QPainterPath outlines;
-    for (qsizetype i = 0; i < count; ++i) {
-        // A character outside the basic plane is two units placed as one.
-        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < count ? 2 : 1;
-        const QString character = text.mid(i, length);
-        const QPointF at = positions[static_cast<std::size_t>(i)];
-        i += length - 1;
-        if (character.at(0).isSpace() || character.at(0).isNull())
-            continue;
-        QPainterPath glyph;
-        glyph.addText(QPointF(0, 0), font, character);
-        QTransform place = QTransform::fromTranslate(at.x(), at.y());
-        place.rotate(angle);
-        outlines.addPath(place.map(glyph));
-    }
+    const QPainterPath outlines = GlyphOutlines(text, positions, font, angle);
     if (!Budget.Spend({.PathSegments = static_cast<double>(outlines.elementCount())}))
         return;
     Path.addPath(FrameToOutput.inverted().map(outlines));
