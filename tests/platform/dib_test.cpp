@@ -294,6 +294,14 @@ TEST(DibDirect, ThirtyTwoBitsKeepAlphaOnlyWhenAsked)
     TBytes pixel;
     Put32(pixel, (1023u << 20) | (512u << 10) | 3u);
     EXPECT_EQ(Pixels(Decode(wide, pixel, keep)), (std::vector<QRgb> {qRgb(255, 128, 0)}));
+
+    // Byte masks in another order after a plain header: the byte they leave is alpha when asked for.
+    TBytes reversed = InfoHeader(1, 1, 32, BI_BITFIELDS);
+    for (const std::uint32_t mask : {0x000000FFu, 0x0000FF00u, 0x00FF0000u})
+        Put32(reversed, mask);
+    const TBytes red = {0xFF, 0, 0, 0x80};
+    EXPECT_EQ(Pixels(Decode(reversed, red)), (std::vector<QRgb> {kRed}));
+    EXPECT_EQ(Pixels(Decode(reversed, red, keep)), (std::vector<QRgb> {qRgba(255, 0, 0, 0x80)}));
 }
 
 TEST(DibRows, TopDownAndBottomUpGiveTheSameImage)

@@ -12,6 +12,7 @@
 #include "platform/emf/player/emf_player.h"
 #include "platform/emf/emf_records.h"
 #include "platform/emf/player/trace_device.h"
+#include "platform/text/code_pages.h"
 
 namespace qrp::emf {
 namespace {
@@ -426,6 +427,233 @@ TEST(PlayerBitmaps, StretchedMirroredAndPatternBlits)
     EXPECT_EQ(p.At(70, 30), kGreenRgb);
     EXPECT_EQ(p.At(10, 70), kGreenRgb) << "a blit without a bitmap fills with the brush";
     EXPECT_TRUE(p.Problems.empty());
+}
+
+// A bottom-up DIB given by its pixels top row first: its BITMAPINFO and bits.
+struct TDib {
+    Bytes Info, Bits;
+};
+
+void PutWords(Bytes& bytes, std::initializer_list<std::int32_t> words)
+{
+    for (const std::int32_t w : words)
+        for (int b = 0; b < 4; ++b)
+            bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(w) >> (8 * b)));
+}
+
+// 32-bit pixels as 0xAARRGGBB.
+TDib Dib32(std::int32_t width, const std::vector<std::uint32_t>& pixels)
+{
+    const auto height = static_cast<std::int32_t>(pixels.size()) / width;
+    TDib dib;
+    PutWords(dib.Info, {40, width, height, 1 | (32 << 16), 0, 0, 0, 0, 0, 0});
+    for (std::int32_t row = height - 1; row >= 0; --row)
+        for (std::int32_t x = 0; x < width; ++x)
+            PutWords(dib.Bits, {static_cast<std::int32_t>(pixels[static_cast<std::size_t>(row * width + x)])});
+    return dib;
+}
+
+// 1-bit pixels, true for white (the table is black, white).
+TDib Dib1(std::int32_t width, const std::vector<bool>& pixels)
+{
+    const auto height = static_cast<std::int32_t>(pixels.size()) / width;
+    TDib dib;
+    PutWords(dib.Info, {40, width, height, 1 | (1 << 16), 0, 0, 0, 0, 2, 0, 0, 0xFFFFFF});
+    for (std::int32_t row = height - 1; row >= 0; --row) {
+        std::uint32_t bits = 0;
+        for (std::int32_t x = 0; x < width; ++x)
+            if (pixels[static_cast<std::size_t>(row * width + x)])
+                bits |= 0x80u >> x;
+        PutWords(dib.Bits, {static_cast<std::int32_t>(bits)});
+    }
+    return dib;
+}
+
+// EMR_STRETCHDIBITS of dib onto x, y, cx, cy.
+Bytes StretchDib(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy, const TDib& dib, std::uint32_t rop)
+{
+    const std::int32_t width = LoadInt32(dib.Info.data() + 4), height = LoadInt32(dib.Info.data() + 8);
+    const auto infoSize = static_cast<std::int32_t>(dib.Info.size()), bitsSize = static_cast<std::int32_t>(dib.Bits.size());
+    Bytes payload;
+    PutWords(payload, {0, 0, -1, -1, x, y, 0, 0, width, height, 80, infoSize, 80 + infoSize, bitsSize, 0,
+                       static_cast<std::int32_t>(rop), cx, cy});
+    payload.insert(payload.end(), dib.Info.begin(), dib.Info.end());
+    payload.insert(payload.end(), dib.Bits.begin(), dib.Bits.end());
+    return payload;
+}
+
+// EMR_ALPHABLEND (the blend function in place of the operation) or EMR_MASKBLT
+// (with its mask) of dib onto x, y, cx, cy.
+Bytes Blit(std::uint32_t type, std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy, const TDib& dib,
+           std::uint32_t rop, const TDib* mask = nullptr)
+{
+    const std::int32_t width = LoadInt32(dib.Info.data() + 4), height = LoadInt32(dib.Info.data() + 8);
+    const auto infoSize = static_cast<std::int32_t>(dib.Info.size()), bitsSize = static_cast<std::int32_t>(dib.Bits.size());
+    const std::int32_t fixed = type == EMR_MASKBLT ? 128 : 108;
+    Bytes payload;
+    PutWords(payload, {0, 0, -1, -1, x, y, cx, cy, static_cast<std::int32_t>(rop), 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0,
+                       0, 0, fixed, infoSize, fixed + infoSize, bitsSize});
+    if (type == EMR_MASKBLT) {
+        const auto maskInfo = static_cast<std::int32_t>(mask->Info.size());
+        const std::int32_t at = fixed + infoSize + bitsSize;
+        PutWords(payload, {0, 0, 0, at, maskInfo, at + maskInfo, static_cast<std::int32_t>(mask->Bits.size())});
+    } else {
+        PutWords(payload, {width, height});
+    }
+    for (const TDib* part : {&dib, mask})
+        if (part) {
+            payload.insert(payload.end(), part->Info.begin(), part->Info.end());
+            payload.insert(payload.end(), part->Bits.begin(), part->Bits.end());
+        }
+    return payload;
+}
+
+TEST(PlayerBitmaps, PerPixelAlphaBlendsAsPremultipliedColour)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_RECTANGLE, {0, 0, 192, 192});
+    // Half-covering blue, nothing, and a pixel whose colour exceeds its alpha
+    // (not premultiplied): held at its alpha, it leaves the red as it is.
+    const TDib dib = Dib32(3, {0x80000080, 0x00000000, 0x00FFFFFF});
+    e.Add(EMR_ALPHABLEND, Blit(EMR_ALPHABLEND, 0, 0, 30, 10, dib, 0x01FF0000));
+    // The same with a constant alpha of a half on top.
+    e.Add(EMR_ALPHABLEND, Blit(EMR_ALPHABLEND, 0, 20, 30, 10, dib, 0x01800000));
+    // Without per-pixel alpha the constant alone counts.
+    e.Add(EMR_ALPHABLEND, Blit(EMR_ALPHABLEND, 0, 40, 30, 10, Dib32(1, {0x000000FF}), 0x00800000));
+    // StretchDIBits ignores the fourth byte: a zero there is still opaque.
+    e.Add(EMR_STRETCHDIBITS, StretchDib(0, 60, 10, 10, Dib32(1, {0x0000FF00}), SRCCOPY));
+    const Played p = Play(e.Finish());
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2 && std::abs(qBlue(a) - qBlue(b)) <= 2;
+    };
+    EXPECT_TRUE(near(p.At(5, 5), qRgb(127, 0, 128))) << std::hex << p.At(5, 5);
+    EXPECT_EQ(p.At(15, 5), kRedRgb);
+    EXPECT_EQ(p.At(25, 5), kRedRgb);
+    EXPECT_TRUE(near(p.At(5, 25), qRgb(191, 0, 64))) << std::hex << p.At(5, 25);
+    EXPECT_EQ(p.At(25, 25), kRedRgb);
+    EXPECT_TRUE(near(p.At(5, 45), qRgb(127, 0, 128))) << std::hex << p.At(5, 45);
+    EXPECT_EQ(p.At(5, 65), kGreenRgb);
+}
+
+TEST(PlayerBitmaps, MaskAndImagePairsAreOneSeeThroughPicture)
+{
+    // A 2 × 2 icon: the mask black where it is opaque, the image black elsewhere.
+    const TDib mask = Dib1(2, {false, true, true, false});
+    const TDib image = Dib32(2, {0x000000FF, 0, 0, 0x0000FF00});
+    for (const std::uint32_t paint : {SRCPAINT, SRCINVERT}) {
+        Emf e;
+        SolidBrush(e, 1, kRed);
+        e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_RECTANGLE, {0, 0, 192, 192});
+        e.Add(EMR_STRETCHDIBITS, StretchDib(0, 0, 20, 20, mask, SRCAND));
+        e.Add(EMR_STRETCHDIBITS, StretchDib(0, 0, 20, 20, image, paint));
+        const Bytes bytes = e.Finish();
+        const auto lines = Trace(bytes);
+        ASSERT_EQ(lines.size(), 3u) << "clip, background, one picture";
+        EXPECT_EQ(lines[2].rfind("image 2x2", 0), 0u) << lines[2];
+        EXPECT_EQ(lines[2].find(" mode "), std::string::npos) << "drawn over, no raster operation: " << lines[2];
+        const Played p = Play(bytes);
+        EXPECT_EQ(p.At(5, 5), kBlueRgb);
+        EXPECT_EQ(p.At(15, 5), kRedRgb) << "see-through";
+        EXPECT_EQ(p.At(5, 15), kRedRgb);
+        EXPECT_EQ(p.At(15, 15), kGreenRgb);
+    }
+
+    // A grey mask needs the destination's colour: the pair is drawn as its operations.
+    {
+        Emf e;
+        e.Add(EMR_STRETCHDIBITS, StretchDib(0, 0, 20, 20, Dib32(2, {0x808080, 0, 0xFFFFFF, 0}), SRCAND));
+        e.Add(EMR_STRETCHDIBITS, StretchDib(0, 0, 20, 20, image, SRCPAINT));
+        const auto lines = Trace(e.Finish());
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_NE(lines[1].find(" mode "), std::string::npos) << lines[1];
+        EXPECT_NE(lines[2].find(" mode "), std::string::npos) << lines[2];
+    }
+
+    // A mask alone is drawn with its operation, before what follows it.
+    Emf e;
+    e.Add(EMR_STRETCHDIBITS, StretchDib(0, 0, 20, 20, mask, SRCAND));
+    SolidBrush(e, 1, kRed);
+    e.Add(EMR_RECTANGLE, {40, 40, 60, 60});
+    const auto lines = Trace(e.Finish());
+    ASSERT_EQ(lines.size(), 4u) << "clip, mask, the rectangle's fill and frame";
+    EXPECT_EQ(lines[1].rfind("image 2x2", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2].rfind("fill", 0), 0u) << lines[2];
+}
+
+TEST(PlayerBitmaps, MaskBltCopiesTheSourceWhereTheMaskIsLight)
+{
+    Emf e;
+    SolidBrush(e, 1, kRed);
+    e.Add(EMR_SELECTOBJECT, {kNullPen}).Add(EMR_RECTANGLE, {0, 0, 192, 192});
+    const TDib source = Dib32(2, {0x000000FF, 0x000000FF, 0x0000FF00, 0x0000FF00});
+    const TDib mask = Dib1(2, {true, false, false, true});
+    constexpr std::uint32_t kDestination = 0x00AA0029;
+    e.Add(EMR_MASKBLT, Blit(EMR_MASKBLT, 0, 0, 2, 2, source, ((kDestination << 8) & 0xFF000000) | SRCCOPY, &mask));
+    const Played p = Play(e.Finish());
+    EXPECT_EQ(p.At(0, 0), kBlueRgb);
+    EXPECT_EQ(p.At(1, 0), kRedRgb);
+    EXPECT_EQ(p.At(0, 1), kRedRgb);
+    EXPECT_EQ(p.At(1, 1), kGreenRgb);
+    EXPECT_TRUE(p.Problems.empty());
+}
+
+TEST(PlayerText, SymbolFontsDrawTheSignsTheirCodesShow)
+{
+    Emf e(192, 96);
+    e.Add(EMR_SETBKMODE, {TRANSPARENT}).Add(EMR_SETTEXTALIGN, {TA_BASELINE});
+    e.Add(EMR_EXTCREATEFONTINDIRECTW, FontPayload(1, -20, 0, SYMBOL_CHARSET, u"Wingdings")).Add(EMR_SELECTOBJECT, {1});
+    // Codes in the private-use form and plain: a check mark, a black circle.
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(10, 30, u"\xF0FC\x006C", 0, {20, 20}));
+    // A sign outside the basic plane keeps one place for its two units.
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(10, 60, u"\x00FE", 0, {20}));
+    // Eight-bit Symbol text: the bytes are codes, not code page 1252 (0xB7 is the bullet there).
+    e.Add(EMR_EXTCREATEFONTINDIRECTW, FontPayload(2, -20, 0, SYMBOL_CHARSET, u"Symbol")).Add(EMR_SELECTOBJECT, {2});
+    Bytes ansi = TextPayload(100, 30, u"", 0);
+    StoreInt32(ansi.data() + 36, 2);
+    ansi.insert(ansi.end(), {'a', 0xB7, 0, 0});
+    e.Add(EMR_EXTTEXTOUTA, ansi);
+    const auto lines = Trace(e.Finish(), {192, 96});
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1].rfind("text '\u2713\u26AB' at 10,30 ", 0), 0u) << lines[1];
+    EXPECT_NE(lines[1].find("last 30,30"), std::string::npos) << lines[1];
+    EXPECT_EQ(lines[2].rfind("text '\U0001F5F9' at 10,60 ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3].rfind("text '\u03B1\u2022' at 100,30 ", 0), 0u) << lines[3];
+}
+
+TEST(PlayerPaths, TextInAPathBecomesItsOutlines)
+{
+    Emf e(192, 96);
+    e.Add(EMR_EXTCREATEFONTINDIRECTW, FontPayload(1, -60, 0, 1, u"Arial")).Add(EMR_SELECTOBJECT, {1});
+    e.Add(EMR_SETBKMODE, {TRANSPARENT}).Add(EMR_SETTEXTALIGN, {TA_BASELINE});
+    Pen(e, 2, PS_SOLID, 1, 0);
+    e.Add(EMR_BEGINPATH, {}).Add(EMR_EXTTEXTOUTW, TextPayload(10, 70, u"O", 0, {50})).Add(EMR_ENDPATH, {});
+    e.Add(EMR_STROKEPATH, {0, 0, 0, 0});
+    const Bytes bytes = e.Finish();
+    const auto lines = Trace(bytes, {192, 96});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].rfind("stroke", 0), 0u) << "no text is drawn, its outline is stroked: " << lines[1];
+    // The ring's edges are inked, its inside and the letter's middle are not.
+    const Played p = Play(bytes, {192, 96});
+    int ink = 0;
+    for (int x = 10; x < 60; ++x)
+        ink += qGray(p.Image.pixel(x, 50)) < 128 ? 1 : 0;
+    EXPECT_GE(ink, 4) << "both sides of both outlines of the O";
+    EXPECT_LE(ink, 10);
+    EXPECT_EQ(p.At(30, 50), kWhite);
+
+    // Filled, the letter is solid between its outlines.
+    Emf filled(192, 96);
+    filled.Add(EMR_EXTCREATEFONTINDIRECTW, FontPayload(1, -60, 0, 1, u"Arial")).Add(EMR_SELECTOBJECT, {1});
+    filled.Add(EMR_SETBKMODE, {TRANSPARENT}).Add(EMR_SETTEXTALIGN, {TA_BASELINE});
+    SolidBrush(filled, 2, kBlue);
+    filled.Add(EMR_BEGINPATH, {}).Add(EMR_EXTTEXTOUTW, TextPayload(10, 70, u"I", 0, {50})).Add(EMR_ENDPATH, {});
+    filled.Add(EMR_FILLPATH, {0, 0, 0, 0});
+    const Played solid = Play(filled.Finish(), {192, 96});
+    int blue = 0;
+    for (int x = 10; x < 40; ++x)
+        blue += solid.At(x, 50) == kBlueRgb ? 1 : 0;
+    EXPECT_GE(blue, 4);
 }
 
 TEST(PlayerGradients, RectanglesBlendFromEdgeToEdge)

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontInfo>
+#include <QRawFont>
 
 #include "platform/text/code_pages.h"
 #include "platform/text/font_mapping.h"
@@ -45,11 +46,47 @@ TEST(FontMapping, WindowsFacesGetMetricCompatibleFamilies)
     EXPECT_EQ(SubstituteFontFamily("courier new"), "Liberation Mono");
     EXPECT_EQ(SubstituteFontFamily(""), "Liberation Sans");
     EXPECT_EQ(SubstituteFontFamily("DejaVu Serif"), "DejaVu Serif");
+    // Faces fontconfig has no rule for: the old screen faces, the script
+    // names, and faces unknown here, drawn as the system draws them.
+    EXPECT_EQ(SubstituteFontFamily("Arial CE", 238), "Liberation Sans");
+    EXPECT_EQ(SubstituteFontFamily("Times New Roman CYR", 204), "Liberation Serif");
+    EXPECT_EQ(SubstituteFontFamily("Helvetica"), "Liberation Sans");
+    EXPECT_EQ(SubstituteFontFamily("No Such Face Anywhere"), "Liberation Sans");
+    EXPECT_EQ(CanonicalWindowsFace("  Courier New CE "), "Courier New");
+    EXPECT_EQ(CanonicalWindowsFace("CE"), "CE") << "a face that is only a suffix stays";
     // The substitutes are installed, so Qt resolves them exactly.
     for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
         const QFont font(SubstituteFontFamily(face));
         EXPECT_EQ(QFontInfo(font).family(), SubstituteFontFamily(face)) << face;
     }
+}
+
+TEST(FontMapping, FacesOfOtherScriptsGetAFontOfTheirScript)
+{
+    // A face not installed, named with a character set: a font that writes the script.
+    const struct {
+        const char* Face;
+        std::uint8_t CharSet;
+        char16_t Sample;
+    } faces[] = {{"MS Mincho", 128, u'\u65E5'}, {"SimSun", 134, u'\u4E2D'}, {"Gulim", 129, u'\uD55C'},
+                 {"David", 177, u'\u05E9'}, {"Angsana New", 222, u'\u0E01'}};
+    for (const auto& face : faces) {
+        QFont font(SubstituteFontFamily(face.Face, face.CharSet));
+        font.setPixelSize(20);
+        EXPECT_TRUE(QRawFont::fromFont(font).supportsCharacter(QChar(face.Sample)))
+            << face.Face << " drawn with " << font.family().toStdString();
+    }
+}
+
+TEST(FontMapping, SymbolsGetAFamilyThatHasThem)
+{
+    // Dingbats no Latin family has: fontconfig finds one that has them all.
+    const QString signs = QString::fromUtf16(u"\u2713\u2751\U0001F5F9");
+    QFont font(FamilyWithCharacters("Liberation Sans", signs));
+    const QRawFont raw = QRawFont::fromFont(font);
+    for (const char32_t c : signs.toUcs4())
+        EXPECT_TRUE(raw.supportsCharacter(c)) << std::hex << static_cast<std::uint32_t>(c) << " in " << font.family().toStdString();
+    EXPECT_EQ(FamilyWithCharacters("Liberation Sans", "Abc"), "Liberation Sans") << "a family that has them stays";
 }
 
 }  // namespace
