@@ -36,7 +36,7 @@ for path in "${expected[@]}"; do
   fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6printsupport6 libcups2 libpng16-16 libc6; do
+for library in libqt6widgets6 libqt6printsupport6 libcups2 libpng16-16 libfontconfig1 libc6 fonts-symbola fonts-urw-base35; do
   if ! grep -q "\b$library\b" <<<"$depends"; then
     echo "package.sh: $deb does not depend on $library (Depends: $depends)" >&2
     status=1

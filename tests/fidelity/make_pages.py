@@ -476,15 +476,84 @@ def rop2_page(path):
     p.finish(path)
 
 
+def report_page(path, twin=False):
+    """A report page as a report tool prints it: a header band with a
+    see-through logo, a table whose last column holds check boxes set in
+    Wingdings, and an embedded document's icon drawn as a mask pair."""
+    p = Page()
+    p.ints(EMR_SETBKMODE, TRANSPARENT)
+    p.select(NULL_PEN)
+    p.brush(rgb(210, 220, 235))
+    p.rect(0, 0, WIDTH, 90)
+    p.font("Arial", 30, EASTEUROPE_CHARSET, weight=700)
+    p.text(30, 28, "Kontrola dodávek 2026/117", 18)
+    size = 72
+
+    def logo(x, y):
+        a = disk_alpha(x, y, size)
+        inner = math.hypot(x - size / 2, y - size / 2) < 18
+        r, g, b = (250, 250, 250) if inner else (20, 90, 170)
+        return (r * a // 255, g * a // 255, b * a // 255, a)
+
+    info = bitmap_info(size, size, 32)
+    add(p, blit_record(EMR_ALPHABLEND, (WIDTH - size - 30, 9, size, size), 0x01FF0000, info,
+                       rows_bottom_up(pixels32(size, size, logo)), source_size=(size, size)))
+    p.select(BLACK_PEN)
+    p.font("Arial", 16, EASTEUROPE_CHARSET)
+    rows = [("Položka", "Množství", "Dodáno"), ("Šrouby M8", "1 200", 0xFE), ("Matice M8", "1 150", 0xFE),
+            ("Podložky", "900", 0xA8), ("Hmoždinky", "300", 0xFD), ("Kotvy", "48", 0xFE)]
+    y = 120
+    for i, (name, amount, mark) in enumerate(rows):
+        p.select(NULL_BRUSH)
+        p.rect(30, y, 600, y + 34)
+        p.line(330, y, 330, y + 34)
+        p.line(470, y, 470, y + 34)
+        if i == 0:
+            p.text(40, y + 8, name, 9)
+            p.text(340, y + 8, amount, 9)
+            p.text(480, y + 8, mark, 9)
+        else:
+            p.font("Arial", 16, EASTEUROPE_CHARSET)
+            p.text(40, y + 8, name, 9)
+            p.text(340, y + 8, amount, 9)
+            if twin:
+                p.font("Symbola", 22)
+                sign = {0xFE: "\U0001F5F9", 0xA8: "\U0001F78E", 0xFD: "\U0001F5F7"}[mark]
+                p.text(520, y + 6, chr(glyph_numbers("Symbola", sign)[0]), 22, options=ETO_GLYPH_INDEX)
+            else:
+                p.font("Wingdings", 22, SYMBOL_CHARSET)
+                p.text(520, y + 6, chr(0xF000 + mark), 22)
+        y += 34
+    mono = [(0, 0, 0), (255, 255, 255)]
+    icon = 32
+
+    def sheet(x, y):
+        return 6 <= x < 26 and 2 <= y < 30
+
+    mask = bitmap_info(icon, icon, 1, colors=mono)
+    stretch_dibits(p, (640, 130, 2 * icon, 2 * icon), mask, rows_bottom_up(pixels1(icon, icon, lambda x, y: not sheet(x, y))),
+                   icon, icon, SRCAND)
+    image = bitmap_info(icon, icon, 24)
+    stretch_dibits(p, (640, 130, 2 * icon, 2 * icon), image,
+                   rows_bottom_up(pixels24(icon, icon, lambda x, y: ((40, 80, 160) if y % 6 < 2 and 9 < x < 23 else
+                                                                      (230, 230, 230)) if sheet(x, y) else (0, 0, 0))),
+                   icon, icon, SRCPAINT)
+    p.font("Arial", 14, EASTEUROPE_CHARSET)
+    p.text(30, 540, "Stránka 1 / 1", 8)
+    p.finish(path)
+
+
 def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages")
     os.makedirs(out, exist_ok=True)
     for name, make in (("alpha-blend", alpha_page), ("masked-blits", masked_page), ("symbol-fonts", symbol_page),
-                       ("text-paths", path_page), ("script-fonts", script_page), ("pen-raster-ops", rop2_page)):
+                       ("text-paths", path_page), ("script-fonts", script_page), ("pen-raster-ops", rop2_page),
+                       ("report-logo-checkboxes", report_page)):
         make(os.path.join(out, name + ".emf"))
     twins = os.path.join(out, "twins")
     os.makedirs(twins, exist_ok=True)
     symbol_page(os.path.join(twins, "symbol-fonts.emf"), twin=True)
+    report_page(os.path.join(twins, "report-logo-checkboxes.emf"), twin=True)
 
 
 if __name__ == "__main__":
