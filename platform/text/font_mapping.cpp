@@ -102,17 +102,34 @@ QString LanguageOfCharset(std::uint8_t charSet)
     }
 }
 
-QString FamilyWithCharacters(const QString& family, const QString& text)
+namespace {
+// fontconfig's matching reads its configuration and font lists; pages ask the
+// same few questions over and over, from several threads. The answers are
+// kept within a bound: names and texts come from files, and a page naming a
+// new face in every record must not grow the table without end.
+class TMatchCache {
+public:
+    template <typename TMatch>
+    QString Get(const QString& key, TMatch&& match)
+    {
+        std::lock_guard guard(Mutex);
+        if (const auto it = Known.constFind(key); it != Known.constEnd())
+            return *it;
+        if (Known.size() >= kMaxAnswers)
+            Known.clear();
+        const QString answer = match();
+        Known.insert(key, answer);
+        return answer;
+    }
+
+private:
+    static constexpr qsizetype kMaxAnswers = 4096;
+    std::mutex Mutex;
+    QHash<QString, QString> Known;
+};
+
+QString MatchCharacters(const QString& family, const QString& text)
 {
-    static std::mutex mutex;
-    static QHash<QString, QString> known;
-    const QString key = family + QChar(0) + text;
-    std::lock_guard guard(mutex);
-    if (const auto it = known.constFind(key); it != known.constEnd())
-        return *it;
-    constexpr qsizetype kMaxKnownTexts = 4096;
-    if (known.size() >= kMaxKnownTexts)
-        known.clear();
     FcCharSet* characters = FcCharSetCreate();
     FcPattern* pattern = FcPatternCreate();
     QString found = family;
@@ -146,35 +163,30 @@ QString FamilyWithCharacters(const QString& family, const QString& text)
         FcPatternDestroy(pattern);
     if (characters)
         FcCharSetDestroy(characters);
-    known.insert(key, found);
     return found;
+}
+}  // namespace
+
+QString FamilyWithCharacters(const QString& family, const QString& text)
+{
+    static TMatchCache cache;
+    return cache.Get(family + QChar(0) + text, [&] { return MatchCharacters(family, text); });
 }
 
 QString SubstituteFontFamily(const QString& windowsFace, std::uint8_t charSet)
 {
-    // fontconfig's matching reads its configuration and font lists; pages ask
-    // for the same few faces over and over, from several threads.
-    static std::mutex mutex;
-    static QHash<QString, QString> known;
+    static TMatchCache cache;
     const QString face = CanonicalWindowsFace(windowsFace);
     const QString language = LanguageOfCharset(charSet);
-    const QString key = face.toLower() + QChar(0) + language;
-    std::lock_guard guard(mutex);
-    if (const auto it = known.constFind(key); it != known.constEnd())
-        return *it;
-    // Faces come from files: a page naming a new face in every record must not
-    // grow the table without end.
-    constexpr qsizetype kMaxKnownFaces = 4096;
-    if (known.size() >= kMaxKnownFaces)
-        known.clear();
-    QString family = MatchFamily(face, language);
-    // A face fontconfig knows no rule for gets its default family; the system
-    // draws such a face as Arial, unless the script asks for a font of its own.
-    if (family.compare(face, Qt::CaseInsensitive) != 0 && family == MatchFamily(QStringLiteral("sans-serif"), language) &&
-        !HasScriptOfItsOwn(language))
-        family = MatchFamily(QStringLiteral("Arial"), language);
-    known.insert(key, family);
-    return family;
+    return cache.Get(face.toLower() + QChar(0) + language, [&] {
+        const QString family = MatchFamily(face, language);
+        // A face fontconfig knows no rule for gets its default family; the system
+        // draws such a face as Arial, unless the script asks for a font of its own.
+        if (family.compare(face, Qt::CaseInsensitive) != 0 &&
+            family == MatchFamily(QStringLiteral("sans-serif"), language) && !HasScriptOfItsOwn(language))
+            return MatchFamily(QStringLiteral("Arial"), language);
+        return family;
+    });
 }
 
 }  // namespace qrp

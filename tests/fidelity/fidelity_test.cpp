@@ -47,6 +47,18 @@ std::vector<TFidelityPage> FidelityPages()
     return pages;
 }
 
+// The page written through an export filter into a file of its own.
+template <typename TFilter>
+std::string Exported(const test::ScratchDir& dir, const TFidelityPage& page, const char* extension)
+{
+    const std::string file = dir.File(page.Name + extension);
+    TFilter filter(file);
+    filter.Start(page.Name, 1);
+    filter.WritePage(page.Page, 1);
+    filter.Finish();
+    return file;
+}
+
 void ExpectAgreement(const std::string& page, const char* device, const QImage& reference, const QImage& render)
 {
     ASSERT_FALSE(render.isNull()) << page << " (" << device << ") was not drawn";
@@ -79,11 +91,7 @@ TEST_F(Fidelity, PdfPagesRasterisedAgreeWithTheReferencePlayer)
     if (std::system("pdftoppm -v >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     for (const auto& page : Pages) {
-        const std::string pdf = Dir.File(page.Name + ".pdf");
-        TQRPdfExportFilter filter(pdf);
-        filter.Start(page.Name, 1);
-        filter.WritePage(page.Page, 1);
-        filter.Finish();
+        const std::string pdf = Exported<TQRPdfExportFilter>(Dir, page, ".pdf");
         const std::string picture = Dir.File(page.Name);
         ASSERT_EQ(std::system(("pdftoppm -r 96 -png -singlefile '" + pdf + "' '" + picture + "'").c_str()), 0);
         ExpectAgreement(page.Name, "PDF", page.Reference, QImage(QString::fromStdString(picture + ".png")));
@@ -93,12 +101,7 @@ TEST_F(Fidelity, PdfPagesRasterisedAgreeWithTheReferencePlayer)
 TEST_F(Fidelity, SvgPagesRasterisedAgreeWithTheReferencePlayer)
 {
     for (const auto& page : Pages) {
-        const std::string svg = Dir.File(page.Name + ".svg");
-        TQRSvgExportFilter filter(svg);
-        filter.Start(page.Name, 1);
-        filter.WritePage(page.Page, 1);
-        filter.Finish();
-        QSvgRenderer renderer(QString::fromStdString(svg));
+        QSvgRenderer renderer(QString::fromStdString(Exported<TQRSvgExportFilter>(Dir, page, ".svg")));
         ASSERT_TRUE(renderer.isValid()) << page.Name;
         QImage picture(page.Reference.size(), QImage::Format_RGB32);
         picture.fill(Qt::white);
