@@ -596,6 +596,14 @@ TEST(PlayerBitmaps, MaskBltCopiesTheSourceWhereTheMaskIsLight)
     EXPECT_EQ(p.At(0, 1), kRedRgb);
     EXPECT_EQ(p.At(1, 1), kGreenRgb);
     EXPECT_TRUE(p.Problems.empty());
+
+    // A rectangle far larger than the bitmap masks only the pixels the bitmap
+    // holds: nothing the size of the rectangle is made.
+    Emf large;
+    large.Add(EMR_MASKBLT, Blit(EMR_MASKBLT, 0, 0, 1 << 30, 1 << 30, source, ((kDestination << 8) & 0xFF000000) | SRCCOPY, &mask));
+    const Played huge = Play(large.Finish());
+    EXPECT_EQ(huge.At(0, 0), kBlueRgb);
+    EXPECT_EQ(huge.At(1, 0), kWhite);
 }
 
 TEST(PlayerText, SymbolFontsDrawTheSignsTheirCodesShow)

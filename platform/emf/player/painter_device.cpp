@@ -58,6 +58,19 @@ void ClearOutlineOffsets(const QFont& font, const QString& text)
         ClearOutlineOffset(run.rawFont());
 }
 
+// A figure cut to a clip. Cutting costs about the product of the two
+// outlines' sizes; past a bound the figure is cut to the clip's bounding box.
+QPainterPath CutToClip(const QPainterPath& figure, const QPainterPath& clip)
+{
+    constexpr double kMostCuttingWork = 1 << 22;
+    if (static_cast<double>(figure.elementCount()) * clip.elementCount() > kMostCuttingWork) {
+        QPainterPath box;
+        box.addRect(clip.boundingRect());
+        return figure.intersected(box);
+    }
+    return figure.intersected(clip);
+}
+
 }  // namespace
 
 TPainterDevice::TPainterDevice(QPainter& painter)
@@ -156,7 +169,7 @@ void TPainterDevice::FillPath(const QPainterPath& path, const QBrush& brush, QPa
         Fill(*backdrop, path, brush, mode);
     if (NeedsBackdrop(mode))
         return Backdrop->CopyTo(Painter, Base, path);
-    Fill(Own(), CutClip ? path.intersected(*CutClip) : path, brush, mode);
+    Fill(Own(), CutClip ? CutToClip(path, *CutClip) : path, brush, mode);
 }
 
 void TPainterDevice::Fill(const TTarget& target, const QPainterPath& path, const QBrush& brush,
@@ -182,7 +195,7 @@ void TPainterDevice::StrokePath(const QPainterPath& path, const QPen& pen, QPain
         return Backdrop->CopyTo(Painter, Base, StrokeOutline(path, area, deviceScale));
     }
     if (CutClip)
-        return Fill(Own(), StrokeOutline(path, pen, deviceScale).intersected(*CutClip), pen.brush(), mode);
+        return Fill(Own(), CutToClip(StrokeOutline(path, pen, deviceScale), *CutClip), pen.brush(), mode);
     Stroke(Own(), path, pen, mode);
 }
 
@@ -213,7 +226,7 @@ void TPainterDevice::DrawText(const TTextRun& run)
     if (CutClip) {
         const QString& glyphText = run.FontCodes.size() == run.Text.size() ? run.FontCodes : run.Text;
         Painter.setRenderHint(QPainter::Antialiasing, true);
-        Fill(Own(), GlyphOutlines(glyphText, run.Positions, run.Font, run.Angle).intersected(*CutClip), run.Color,
+        Fill(Own(), CutToClip(GlyphOutlines(glyphText, run.Positions, run.Font, run.Angle), *CutClip), run.Color,
              QPainter::CompositionMode_SourceOver);
         Painter.setRenderHint(QPainter::Antialiasing, false);
         return;

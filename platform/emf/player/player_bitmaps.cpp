@@ -158,9 +158,14 @@ void TPlayer::DrawBitmap(TRecord& r, std::size_t infoOffset, std::size_t infoSiz
             const QImage mask = DecodeBitmap(r, offMask, sizeMask, offMaskBits, sizeMaskBits, maskUsage, false);
             if (mask.isNull())
                 return;
-            const QRect whole = from.toAlignedRect();
-            image = ApplyMaskBlt(image.copy(whole), mask, maskOrigin, rop);
-            from.moveTopLeft(from.topLeft() - whole.topLeft());
+            // Only the part of the source rectangle the bitmap holds is masked; the
+            // mask's pixels follow the rectangle's origin.
+            const QRect held = from.toAlignedRect().intersected(image.rect());
+            if (held.isEmpty())
+                return;
+            const QPoint shift = held.topLeft() - from.toAlignedRect().topLeft();
+            image = ApplyMaskBlt(image.copy(held), mask, maskOrigin + shift, rop);
+            from.moveTopLeft(from.topLeft() - QPointF(held.topLeft()));
             rop = SRCCOPY;
         } else {
             rop &= 0x00FFFFFFu;  // no mask: the foreground operation alone
