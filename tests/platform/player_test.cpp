@@ -374,6 +374,21 @@ TEST(PlayerText, CodePagesEscapementAndCurrentPosition)
     EXPECT_EQ(lines[2], "text 'x' at 100,128 Liberation Serif 16px #000000 angle -90");
 }
 
+TEST(PlayerText, EscapementTurnsWithAMappingThatPointsYUp)
+{
+    // Charts with y pointing up write their vertical axis titles with an
+    // escapement of 270°: in that mapping they read upwards, as in MM_TEXT 90° does.
+    Emf e(192, 192);
+    e.Add(EMR_SETMAPMODE, {MM_ANISOTROPIC}).Add(EMR_SETWINDOWEXTEX, {192, -192}).Add(EMR_SETWINDOWORGEX, {0, 192});
+    e.Add(EMR_SETVIEWPORTEXTEX, {192, 192});
+    e.Add(EMR_EXTCREATEFONTINDIRECTW, FontPayload(1, -16, 2700, 1, u"Arial")).Add(EMR_SELECTOBJECT, {1});
+    e.Add(EMR_SETBKMODE, {TRANSPARENT}).Add(EMR_SETTEXTALIGN, {TA_BASELINE});
+    e.Add(EMR_EXTTEXTOUTW, TextPayload(20, 50, u"ab", 0, {10, 10}));
+    const auto lines = Trace(e.Finish(), {192, 192});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "text 'ab' at 20,142 Liberation Sans 16px #000000 angle 270 last 20,132");
+}
+
 TEST(PlayerText, OpaqueClippedAndGlyphIndexText)
 {
     Emf e(192, 96);

@@ -184,11 +184,15 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
     const QFont font = OutputFont(Dc.Font, yScale);
     const QFontMetricsF metrics(font);
 
-    // The baseline runs along the logical x axis turned by the escapement
-    // (counter-clockwise as seen); "down" is a quarter turn clockwise from it.
+    // The baseline runs along the logical x axis turned by the escapement:
+    // counter-clockwise as seen, or clockwise where the mapping mirrors the
+    // logical space (y pointing up), as the escapement turns with it; "down"
+    // is a quarter turn clockwise from the baseline.
     const QPointF xAxis = Linear(LogicalToOutput, QPointF(1, 0));
     const double axisAngle = std::atan2(xAxis.y(), std::abs(xAxis.x()) > 0 ? std::abs(xAxis.x()) : 1e-9);
-    const double angle = axisAngle - Dc.Font.Escapement / 10.0 * std::numbers::pi / 180;
+    const bool mirrored = LogicalToDevice.determinant() < 0;
+    const double escapement = Dc.Font.Escapement / 10.0 * std::numbers::pi / 180;
+    const double angle = mirrored ? axisAngle + escapement : axisAngle - escapement;
     const QPointF along(std::cos(angle), std::sin(angle));
     const QPointF down(-along.y(), along.x());
     const QTransform turn = QTransform().rotateRadians(angle - axisAngle);
