@@ -83,6 +83,14 @@ Emf& Pen(Emf& e, std::int32_t index, std::uint32_t style, std::int32_t width, st
 constexpr std::int32_t kNullPen = static_cast<std::int32_t>(kStockObjectFlag | 8);
 constexpr std::int32_t kBlackBrush = static_cast<std::int32_t>(kStockObjectFlag | 4);
 
+// Little-endian 32-bit words, as records hold them.
+void PutWords(Bytes& bytes, std::initializer_list<std::int32_t> words)
+{
+    for (const std::int32_t w : words)
+        for (int b = 0; b < 4; ++b)
+            bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(w) >> (8 * b)));
+}
+
 TEST(PlayerShapes, RectanglesFollowTheDeviceConventions)
 {
     Emf e;
@@ -201,6 +209,39 @@ TEST(PlayerPens, StylesWidthsAndTheNullPen)
     EXPECT_EQ(lines[1], "stroke 0,10 100x0 #ffffff width 0");
     EXPECT_EQ(lines[2], "stroke 0,10 100x0 #0000ff width 0 dashed");
     EXPECT_EQ(lines[3], "stroke 0.5,30.5 100x0 #0000ff width 5");
+}
+
+TEST(PlayerPens, GeometricPensDrawWithTheirBrush)
+{
+    // EMR_EXTCREATEPEN: a 20-unit geometric pen with a hatched brush (vertical
+    // hatch lines), then one with a 2 × 2 DIB pattern of red and green columns.
+    Emf e;
+    SolidBrush(e, 9, kWhite);
+    e.Add(EMR_SETBKMODE, {TRANSPARENT});
+    e.Add(EMR_EXTCREATEPEN, {1, 52, 0, 52, 0, static_cast<std::int32_t>(PS_GEOMETRIC | PS_ENDCAP_FLAT), 20, BS_HATCHED,
+                             static_cast<std::int32_t>(kBlue), 1, 0});
+    e.Add(EMR_SELECTOBJECT, {1}).Add(EMR_MOVETOEX, {0, 30}).Add(EMR_LINETO, {100, 30});
+    Bytes pattern;
+    PutWords(pattern, {2, 52, 40, 92, 16, static_cast<std::int32_t>(PS_GEOMETRIC | PS_ENDCAP_FLAT), 20, BS_DIBPATTERNPT, 0, 0, 0});
+    PutWords(pattern, {40, 2, 2, 1 | (24 << 16), 0, 16, 0, 0, 0, 0});
+    for (int row = 0; row < 2; ++row)
+        PutWords(pattern, {0x00FF0000, 0x000000FF});  // red, green and the row padding
+    e.Add(EMR_EXTCREATEPEN, pattern);
+    e.Add(EMR_SELECTOBJECT, {2}).Add(EMR_MOVETOEX, {0, 80}).Add(EMR_LINETO, {100, 80});
+    const Played p = Play(e.Finish());
+    int blue = 0, white = 0;
+    for (int x = 10; x < 90; ++x)
+        (p.At(x, 30) == kBlueRgb ? blue : white) += 1;
+    EXPECT_GT(blue, 5) << "hatch lines cross the stroke";
+    EXPECT_GT(white, 40) << "and leave the background between them";
+    int red = 0, green = 0;
+    for (int x = 10; x < 90; ++x) {
+        red += p.At(x, 80) == kRedRgb ? 1 : 0;
+        green += p.At(x, 80) == kGreenRgb ? 1 : 0;
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(green, 20);
+    EXPECT_TRUE(p.Problems.empty());
 }
 
 TEST(PlayerBrushes, HatchesAndPatterns)
@@ -448,13 +489,6 @@ TEST(PlayerBitmaps, StretchedMirroredAndPatternBlits)
 struct TDib {
     Bytes Info, Bits;
 };
-
-void PutWords(Bytes& bytes, std::initializer_list<std::int32_t> words)
-{
-    for (const std::int32_t w : words)
-        for (int b = 0; b < 4; ++b)
-            bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(w) >> (8 * b)));
-}
 
 // 32-bit pixels as 0xAARRGGBB.
 TDib Dib32(std::int32_t width, const std::vector<std::uint32_t>& pixels)

@@ -19,6 +19,11 @@ struct TLogPen {
     QColor Color = Qt::black;
     bool Cosmetic = true;      // one device pixel whatever the transform
     std::vector<double> Dashes;  // PS_USERSTYLE runs, logical units
+    // A geometric pen's brush: BS_SOLID, BS_HATCHED with its hatch, or
+    // BS_DIBPATTERN with its pattern, which then shows inside the stroke.
+    std::uint32_t BrushStyle = 0;
+    std::uint32_t Hatch = 0;
+    QImage Pattern;
 };
 
 struct TLogBrush {

@@ -35,6 +35,20 @@ void TPlayer::ExtCreatePen(TRecord& r)
     pen.Width = f.U32(32);
     const std::uint32_t brushStyle = f.U32(36);
     pen.Color = Color(f.U32(40));
+    if (brushStyle == BS_HATCHED) {
+        pen.BrushStyle = BS_HATCHED;
+        pen.Hatch = f.U32(44);
+    } else if (brushStyle == BS_PATTERN || brushStyle == BS_DIBPATTERN || brushStyle == BS_DIBPATTERNPT) {
+        // The pattern's bitmap is in the record; for DIB patterns the colour's
+        // low word says whether its table holds colours or palette indexes.
+        const std::uint32_t offInfo = f.U32(12), sizeInfo = f.U32(16), offBits = f.U32(20), sizeBits = f.U32(24);
+        const std::uint32_t usage = brushStyle == BS_PATTERN ? 0 : f.U32(40) & 0xFFFF;
+        if (f.Ok() && sizeInfo != 0) {
+            pen.Pattern = DecodeBitmap(r, offInfo, sizeInfo, offBits, sizeBits, usage, false);
+            if (!pen.Pattern.isNull())
+                pen.BrushStyle = BS_DIBPATTERN;
+        }
+    }
     const std::uint32_t entries = f.U32(48);
     if (!f.Ok())
         return Problem(r, "record too short for its fields");

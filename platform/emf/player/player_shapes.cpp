@@ -91,6 +91,14 @@ std::optional<QPen> TPlayer::OutputPen() const
         pen.setCapStyle(cap == PS_ENDCAP_SQUARE ? Qt::SquareCap : cap == PS_ENDCAP_FLAT ? Qt::FlatCap : Qt::RoundCap);
         pen.setJoinStyle(join == PS_JOIN_BEVEL ? Qt::BevelJoin : join == PS_JOIN_MITER ? Qt::MiterJoin : Qt::RoundJoin);
         pen.setMiterLimit(Dc.MiterLimit);
+        if ((p.BrushStyle == BS_HATCHED || p.BrushStyle == BS_DIBPATTERN) && Dc.Rop2 != R2_BLACK && Dc.Rop2 != R2_WHITE) {
+            // Laid out in reference pixels from the brush origin, as a brush's.
+            QBrush brush(p.BrushStyle == BS_HATCHED
+                             ? HatchImage(p.Hatch, color, Dc.BkMode == OPAQUE ? std::optional(Dc.BkColor) : std::nullopt)
+                             : p.Pattern);
+            brush.setTransform(QTransform::fromTranslate(Dc.BrushOrigin.x(), Dc.BrushOrigin.y()) * FrameToOutput);
+            pen.setBrush(brush);
+        }
     }
     // Dashes: cosmetic pens in pixels; geometric ones in pen widths. Old-style
     // pens wider than one unit draw solid.
