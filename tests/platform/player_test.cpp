@@ -686,10 +686,14 @@ TEST(PlayerPaths, TextInAPathBecomesItsOutlines)
     Pen(e, 2, PS_SOLID, 1, 0);
     e.Add(EMR_BEGINPATH, {}).Add(EMR_EXTTEXTOUTW, TextPayload(10, 70, u"O", 0, {50})).Add(EMR_ENDPATH, {});
     e.Add(EMR_STROKEPATH, {0, 0, 0, 0});
+    // Glyph numbers of a font we do not have add no outlines, as they draw nothing.
+    e.Add(EMR_BEGINPATH, {}).Add(EMR_EXTTEXTOUTW, TextPayload(100, 70, u"\x0024", ETO_GLYPH_INDEX, {50}));
+    e.Add(EMR_ENDPATH, {}).Add(EMR_STROKEPATH, {0, 0, 0, 0});
     const Bytes bytes = e.Finish();
     const auto lines = Trace(bytes, {192, 96});
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1].rfind("stroke", 0), 0u) << "no text is drawn, its outline is stroked: " << lines[1];
+    EXPECT_EQ(lines[2].rfind("stroke 0,0 0x0", 0), 0u) << "an empty path: " << lines[2];
     // The ring's edges are inked, its inside and the letter's middle are not.
     const Played p = Play(bytes, {192, 96});
     int ink = 0;

@@ -252,7 +252,10 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
     if (InPath) {
         // Inside a path bracket the text adds its glyph outlines to the path,
         // which is then stroked, filled or made the clip; nothing is drawn.
-        AddTextOutlines(fontCodes.isEmpty() ? characters : fontCodes, positions, drawnFont, angle * 180 / std::numbers::pi);
+        // Glyph numbers of a font we do not have add nothing, as they draw nothing.
+        if (!(options & ETO_GLYPH_INDEX))
+            AddTextOutlines(fontCodes.isEmpty() ? characters : fontCodes, positions, drawnFont,
+                            angle * 180 / std::numbers::pi);
         return;
     }
 
