@@ -26,6 +26,7 @@
 #include "platform/emf/player/gdi_objects.h"
 #include "platform/emf/player/record_reader.h"
 #include "platform/emf/player/drawing_prices.h"
+#include "platform/text/symbol_fonts.h"
 
 namespace qrp::emf {
 
@@ -137,6 +138,15 @@ private:
     void ApplyClip();
 
     // Text (player_text.cpp).
+    // The family a LOGFONT's face and character set are drawn with, and the
+    // symbol face whose codes its text holds, if any.
+    struct TFontChoice {
+        QString Face;
+        std::uint8_t CharSet = 0;
+        QString Family;
+        std::optional<TSymbolFace> Symbol;
+    };
+    const TFontChoice& ChosenFont();
     void ExtTextOut(TRecord& r, bool wide);
     void SmallTextOut(TRecord& r);
     void DrawTextRecord(TRecord& r, QPointF reference, const std::u16string& text, std::uint32_t options,
@@ -205,6 +215,7 @@ private:
         QImage Image;
     };
     TRecoloredPattern LastRecolored;
+    std::optional<TFontChoice> LastFontChoice;
     // A mask blitted with SRCAND, not yet drawn (see Blit).
     struct TPendingMask {
         QImage Image;  // the source rectangle alone

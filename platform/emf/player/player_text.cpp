@@ -56,9 +56,9 @@ bool HoldsSignsUnderCodes(const QFont& font, const QString& signs)
 
 // Eight-bit text as characters: a symbol font's bytes are its codes, other
 // text is read in the font's code page.
-std::u16string NarrowText(std::span<const std::uint8_t> bytes, const TLogFont& logFont)
+std::u16string NarrowText(std::span<const std::uint8_t> bytes, const TLogFont& logFont, bool symbolFont)
 {
-    if (SymbolFaceOfFont(logFont))
+    if (symbolFont)
         return std::u16string(bytes.begin(), bytes.end());
     return DecodeCodePage(bytes, CodePageOfCharset(logFont.CharSet));
 }
@@ -73,9 +73,9 @@ QFont::Weight WeightOf(std::int32_t weight)
 
 // The font in output pixels for a logical height (negative: character height,
 // positive: cell height, zero: the default size).
-QFont OutputFont(const TLogFont& logFont, double yScale)
+QFont OutputFont(const TLogFont& logFont, const QString& family, double yScale)
 {
-    QFont font(SubstituteFontFamily(logFont.FaceName, logFont.CharSet));
+    QFont font(family);
     font.setWeight(WeightOf(logFont.Weight));
     font.setItalic(logFont.Italic);
     font.setUnderline(logFont.Underline);
@@ -102,6 +102,15 @@ QFont OutputFont(const TLogFont& logFont, double yScale)
 }
 }  // namespace
 
+const TPlayer::TFontChoice& TPlayer::ChosenFont()
+{
+    // Text records come by the thousand in the few fonts a page selects.
+    if (!LastFontChoice || LastFontChoice->Face != Dc.Font.FaceName || LastFontChoice->CharSet != Dc.Font.CharSet)
+        LastFontChoice = TFontChoice {Dc.Font.FaceName, Dc.Font.CharSet,
+                                      SubstituteFontFamily(Dc.Font.FaceName, Dc.Font.CharSet), SymbolFaceOfFont(Dc.Font)};
+    return *LastFontChoice;
+}
+
 void TPlayer::ExtTextOut(TRecord& r, bool wide)
 {
     auto& f = r.Fields;
@@ -126,7 +135,7 @@ void TPlayer::ExtTextOut(TRecord& r, bool wide)
         for (std::uint32_t i = 0; i < count; ++i)
             text.push_back(static_cast<char16_t>(f.U16(offString + 2 * i)));
     } else {
-        text = NarrowText(f.Bytes(offString, count), Dc.Font);
+        text = NarrowText(f.Bytes(offString, count), Dc.Font, ChosenFont().Symbol.has_value());
     }
     const bool pairs = (options & ETO_PDY) != 0;
     std::vector<QPointF> advances;
@@ -166,7 +175,7 @@ void TPlayer::SmallTextOut(TRecord& r)
         return Problem(r, "text does not fit the record");
     std::u16string text;
     if (narrow)
-        text = NarrowText(f.Bytes(textOffset, count), Dc.Font);
+        text = NarrowText(f.Bytes(textOffset, count), Dc.Font, ChosenFont().Symbol.has_value());
     else
         for (std::uint32_t i = 0; i < count; ++i)
             text.push_back(static_cast<char16_t>(f.U16(textOffset + 2 * i)));
@@ -181,7 +190,8 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
     if (updateCp)
         reference = Dc.CurrentPosition;
     const double yScale = Length(Linear(LogicalToOutput, QPointF(0, 1)));
-    const QFont font = OutputFont(Dc.Font, yScale);
+    const TFontChoice& choice = ChosenFont();
+    const QFont font = OutputFont(Dc.Font, choice.Family, yScale);
     const QFontMetricsF metrics(font);
 
     // The baseline runs along the logical x axis turned by the escapement:
@@ -237,7 +247,7 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
     QString characters = QString::fromStdU16String(text);
     QString fontCodes;
     QFont drawnFont = font;
-    if (const auto symbolFace = SymbolFaceOfFont(Dc.Font); symbolFace && !(options & ETO_GLYPH_INDEX)) {
+    if (const auto symbolFace = choice.Symbol; symbolFace && !(options & ETO_GLYPH_INDEX)) {
         const TSymbolText signs = DecodeSymbolText(*symbolFace, text);
         if (*symbolFace == TSymbolFace::Symbol && HoldsSignsUnderCodes(font, signs.Text)) {
             for (const int source : signs.Sources)
