@@ -205,6 +205,16 @@ TEST_F(GrepTool, MatchingLinesWithTheirFileAndPage)
     ASSERT_EQ(expression.ExitCode, 0) << expression.Err;
     EXPECT_EQ(QString::fromStdString(expression.Out).count('\n'), 1) << expression.Out;
     EXPECT_EQ(expression.Out.rfind(kSample + ":3: Celkem za 1. čtvrtletí 2024 ", 0), 0u) << expression.Out;
+
+    // --ignore-diacritics matches as the viewer's find does: without case or
+    // diacritics, runs of blanks as one; -i alone keeps the diacritics.
+    const ToolResult plain = Run({"grep", "--ignore-diacritics", "kavarna  NA", kSample});
+    ASSERT_EQ(plain.ExitCode, 0) << plain.Err;
+    EXPECT_EQ(plain.Out, found.Out);
+    EXPECT_EQ(Run({"grep", "-i", "kavarna na", kSample}).ExitCode, 1);
+    const ToolResult plainExpression = Run({"grep", "--ignore-diacritics", "-E", "^Celkem za 1\\. ctvrtleti 2024", kSample});
+    ASSERT_EQ(plainExpression.ExitCode, 0) << plainExpression.Err;
+    EXPECT_EQ(plainExpression.Out, expression.Out) << "the line is printed as it stands";
 }
 
 TEST_F(GrepTool, NamesCountsAndExitCodes)

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include "preview/text_search.h"
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/gui_application.h"
 #include "tools/qrptool/messages.h"
@@ -22,31 +23,54 @@ namespace qrptool {
 namespace {
 constexpr int kFound = 0, kNotFound = 1, kTrouble = 2;
 
+// Text without its diacritics ("Růžička" as "Ruzicka"), case kept: what a
+// regular expression is matched against when diacritics are ignored.
+QString WithoutDiacritics(const QString& text)
+{
+    QString plain;
+    for (const QChar c : text.normalized(QString::NormalizationForm_D))
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain.append(c);
+    return plain;
+}
+
 // A fixed string, or a regular expression (Perl-compatible syntax, which
-// covers the extended syntax), either of them with or without case.
+// covers the extended syntax), either of them with or without case. Without
+// diacritics, a fixed string matches as the viewer's find matches (case and
+// diacritics ignored, runs of blanks as one space); an expression is matched
+// against the line without diacritics, written without them itself.
 class LineMatcher {
 public:
-    LineMatcher(const std::string& pattern, bool expression, bool ignoreCase)
-        : Fixed(QString::fromStdString(pattern)), Case(ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive)
+    LineMatcher(const std::string& pattern, bool expression, bool ignoreCase, bool ignoreDiacritics)
+        : Fixed(QString::fromStdString(pattern)), Case(ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive),
+          Plain(ignoreDiacritics)
     {
-        if (!expression)
+        if (!expression) {
+            if (Plain)
+                Fixed = qrp::FoldedQuery(Fixed);
             return;
+        }
         QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
         if (ignoreCase)
             options |= QRegularExpression::CaseInsensitiveOption;
-        Expression.emplace(Fixed, options);
+        Expression.emplace(Plain ? WithoutDiacritics(Fixed) : Fixed, options);
         if (!Expression->isValid())
             throw UsageError("bad regular expression " + pattern + ": " + Expression->errorString().toStdString());
     }
 
     bool Matches(const QString& line) const
     {
-        return Expression ? Expression->match(line).hasMatch() : line.contains(Fixed, Case);
+        if (Expression)
+            return Expression->match(Plain ? WithoutDiacritics(line) : line).hasMatch();
+        if (Plain)
+            return !Fixed.isEmpty() && qrp::FoldForSearch(line).Text.contains(Fixed);
+        return line.contains(Fixed, Case);
     }
 
 private:
     QString Fixed;
     Qt::CaseSensitivity Case;
+    bool Plain;
     std::optional<QRegularExpression> Expression;
 };
 
@@ -57,7 +81,7 @@ int RunGrep(const CommandLine& line)
 {
     if (line.Operands().size() < 2)
         throw UsageError("give a pattern and at least one file");
-    const LineMatcher matcher(line.Operands()[0], line.Has("-E"), line.Has("-i"));
+    const LineMatcher matcher(line.Operands()[0], line.Has("-E"), line.Has("-i"), line.Has("--ignore-diacritics"));
     const std::vector<std::string> files(line.Operands().begin() + 1, line.Operands().end());
     const bool namesOnly = line.Has("-l");
     const bool countsOnly = line.Has("-c") && !namesOnly;

@@ -142,16 +142,19 @@ const std::map<std::string, Command>& Commands()
           "                 \"outside\" or \"unknown\": true where the clip hides it, it\n"
           "                 lies beyond the page, or its characters are unknown\n"}},
         {"grep",
-         {{"-i", "-E", "-l", "-c"},
+         {{"-i", "-E", "-l", "-c", "--ignore-diacritics"},
           {"-j"},
           qrptool::RunGrep,
-          {"qrptool grep PATTERN FILE... [-i] [-E] [-l] [-c] [-j N]"},
+          {"qrptool grep PATTERN FILE... [-i] [--ignore-diacritics] [-E] [-l] [-c] [-j N]"},
           "Prints the lines of report pages that hold PATTERN as FILE:PAGE: LINE, a line\n"
           "being what qrptool text makes of it (words joined by single spaces).\n"
           "Exit 0 when a line matched, 1 when none did, 2 on an error: a file that\n"
           "cannot be searched is reported, the others are still searched, and the exit\n"
           "code is 2 even when they matched.\n"
           "  -i   ignore case\n"
+          "  --ignore-diacritics\n"
+          "       ignore diacritics and case, as the viewer's find does (\"ruzicka\"\n"
+          "       finds \"Růžička\"); with -E the line is matched without its diacritics\n"
           "  -E   PATTERN is a regular expression (Perl-compatible, which covers the\n"
           "       extended syntax) instead of a fixed string\n"
           "  -l   only the names of the files with a matching line\n"
