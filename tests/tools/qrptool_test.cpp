@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
@@ -75,6 +78,34 @@ TEST_F(QrpTool, BadFilesGiveOneLineAndExitCode1)
         }
     }
     EXPECT_NE(Run({"info", Dir.File("missing.qrp")}).Err.find("Cannot open file"), std::string::npos);
+}
+
+TEST_F(QrpTool, AnOutputThatCannotBeWrittenIsAnError)
+{
+    // Standard output on a full device: the command fails with the system's
+    // reason, grep with its own code for trouble.
+    const std::string document = WriteDocument("two.qrp", 2, false);
+    const struct {
+        std::vector<std::string> Arguments;
+        std::string Command;
+        int ExitCode;
+    } cases[] = {{{"info", document}, "info", 1},
+                 {{"info", "--json", document}, "info", 1},
+                 {{"text", document}, "text", 1},
+                 {{"grep", "-c", "x", document}, "grep", 2},
+                 {{"info", "--help"}, "info", 1},
+                 {{"--version"}, "", 1}};
+    for (const auto& c : cases) {
+        std::string command = test::Quote(QRPTOOL_PATH);
+        for (const std::string& argument : c.Arguments)
+            command += " " + test::Quote(argument);
+        // A shell of its own, so that its redirection outlasts the runner's.
+        const ToolResult result = RunCommand("sh -c " + test::Quote(command + " >/dev/full"));
+        EXPECT_EQ(result.ExitCode, c.ExitCode) << command << "\n" << result.Err;
+        const std::string prefix = c.Command.empty() ? "qrptool: " : "qrptool " + c.Command + ": ";
+        EXPECT_EQ(result.Err, prefix + "standard output: cannot write: " + std::strerror(ENOSPC) + "\n") << command;
+    }
+    EXPECT_EQ(RunCommand(test::Quote(QRPTOOL_PATH) + " info " + test::Quote(document) + " >/dev/null").ExitCode, 0);
 }
 
 TEST_F(QrpTool, CheckPassesSoundFilesAndListsEveryProblem)

@@ -113,11 +113,8 @@ int RunGrep(const CommandLine& line)
     };
     // Names only: a file is settled by its first matching line, as grep stops reading there.
     const auto settled = [&](std::size_t index) { return namesOnly && matches[index] > 0; };
+    // A write error on standard output is found and said when the command returns.
     const bool failed = WorkOnPagesInOrder(files, {}, WorkerCount(line.Value("-j")), work, afterFile, settled);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        Complain("standard output: cannot write");
-        return kTrouble;
-    }
     return failed ? kTrouble : anyMatch ? kFound : kNotFound;
 }
 

@@ -5,7 +5,9 @@
 // found, 2 an error). Every line on stderr begins with the
 // program and the command: "qrptool render: ...".
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <map>
@@ -191,6 +193,17 @@ std::string FullUsage()
 
 std::string CommandUsage(const Command& command) { return UsageLines(command.Synopsis, true); }
 
+// Whether everything written to standard output reached it; a full disk or a
+// closed pipe is said with the system's words.
+bool StandardOutputWritten()
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    qrptool::Complain(std::string("standard output: cannot write") + (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -205,11 +218,11 @@ int main(int argc, char** argv)
     }
     if (arguments[0] == "--help" || arguments[0] == "-h") {
         std::fputs(FullUsage().c_str(), stdout);
-        return 0;
+        return StandardOutputWritten() ? 0 : 1;
     }
     if (arguments[0] == "--version") {
         std::printf("qrptool %s\n", QRP_VERSION);
-        return 0;
+        return StandardOutputWritten() ? 0 : 1;
     }
     const auto command = Commands().find(arguments[0]);
     if (command == Commands().end()) {
@@ -223,9 +236,10 @@ int main(int argc, char** argv)
                                         command->second.ValueOptions);
         if (line.HelpRequested()) {
             std::printf("%s\n%s", CommandUsage(command->second).c_str(), command->second.Description);
-            return 0;
+            return StandardOutputWritten() ? 0 : command->second.FailureCode;
         }
-        return command->second.Run(line);
+        const int status = command->second.Run(line);
+        return StandardOutputWritten() ? status : command->second.FailureCode;
     } catch (const qrptool::UsageError& error) {
         qrptool::Complain(error.what());
         std::fputs(CommandUsage(command->second).c_str(), stderr);

@@ -89,8 +89,7 @@ int RunText(const CommandLine& line)
                 firstPage = false;
             };
         });
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        throw FileError("standard output: cannot write");
+    // A write error on standard output is found and said when the command returns.
     return failed ? 1 : 0;
 }
 
