@@ -1,5 +1,8 @@
 #include "platform/exceptions.h"
 
+#include <cstring>
+#include <utility>
+
 namespace qrp {
 
 namespace {
@@ -19,11 +22,18 @@ std::string FormatMessage(const std::string& messageTemplate, const std::string&
     return text;
 }
 
-EFOpenError::EFOpenError(const std::string& fileName)
-    : EStreamError(FormatMessage(kCannotOpenFile, fileName)) {}
+std::string SystemErrorText(int systemError) { return systemError != 0 ? std::strerror(systemError) : ""; }
 
-EFCreateError::EFCreateError(const std::string& fileName)
-    : EStreamError(FormatMessage(kCannotCreateFile, fileName)) {}
+EStreamError::EStreamError(const std::string& message, std::string reason) : Exception(message), Why(std::move(reason)) {}
+
+EFOpenError::EFOpenError(const std::string& fileName, int systemError)
+    : EStreamError(FormatMessage(kCannotOpenFile, fileName), SystemErrorText(systemError)) {}
+
+EFCreateError::EFCreateError(const std::string& fileName, int systemError)
+    : EFCreateError(fileName, SystemErrorText(systemError)) {}
+
+EFCreateError::EFCreateError(const std::string& fileName, const std::string& reason)
+    : EStreamError(FormatMessage(kCannotCreateFile, fileName), reason) {}
 
 EReadError::EReadError() : EStreamError(kStreamReadError) {}
 

@@ -16,19 +16,31 @@ public:
 class EStreamError : public Exception {
 public:
     using Exception::Exception;
+    EStreamError(const std::string& message, std::string reason);
+    // The system's words for why ("Permission denied", "Is a directory");
+    // empty when not known. The message itself stays the system's fixed text.
+    const std::string& Reason() const { return Why; }
+
+private:
+    std::string Why;
 };
 
-// A file that cannot be opened: "Cannot open file <name>".
+// A file that cannot be opened: "Cannot open file <name>". systemError: the
+// errno the system answered with, 0 when there is none.
 class EFOpenError : public EStreamError {
 public:
-    explicit EFOpenError(const std::string& fileName);
+    explicit EFOpenError(const std::string& fileName, int systemError = 0);
 };
 
 // A file that cannot be created: "Cannot create file <name>".
 class EFCreateError : public EStreamError {
 public:
-    explicit EFCreateError(const std::string& fileName);
+    explicit EFCreateError(const std::string& fileName, int systemError = 0);
+    EFCreateError(const std::string& fileName, const std::string& reason);
 };
+
+// The system's words for an errno; empty for 0.
+std::string SystemErrorText(int systemError);
 
 // A block read that got fewer bytes than it needs.
 class EReadError : public EStreamError {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <utility>
 
@@ -57,8 +58,8 @@ TReplacingFile::TReplacingFile(std::string fileName) : Name(std::move(fileName))
 {
     try {
         TempName = CreateUniqueTempFile(DirectoryOf(Name), ".qrp-write-");
-    } catch (const EFCreateError&) {
-        throw EFCreateError(Name);
+    } catch (const EFCreateError& error) {
+        throw EFCreateError(Name, error.Reason());
     }
     try {
         File = std::make_unique<TFileStream>(TempName, TFileMode::fmCreate);
@@ -90,7 +91,7 @@ void TReplacingFile::Commit()
     File.reset();
     SetPermissions(TempName, Name);
     if (std::rename(TempName.c_str(), Name.c_str()) != 0)
-        throw EFCreateError(Name);
+        throw EFCreateError(Name, errno);
     TempName.clear();
 }
 

@@ -33,18 +33,20 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : Name(fil
 {
     if (mode == TFileMode::fmOpenReadShared) {
         Handle = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        int error = errno;
         struct stat info {};
         // A directory opens read-only on Linux but is no file to read.
         if (Handle >= 0 && (::fstat(Handle, &info) != 0 || S_ISDIR(info.st_mode))) {
+            error = S_ISDIR(info.st_mode) ? EISDIR : errno;
             ::close(Handle);
             Handle = -1;
         }
         if (Handle < 0)
-            throw EFOpenError(fileName);
+            throw EFOpenError(fileName, error);
     } else {
         Handle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (Handle < 0)
-            throw EFCreateError(fileName);
+            throw EFCreateError(fileName, errno);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/temp_files.h"
 
+#include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,7 +31,7 @@ std::string CreateUniqueTempFile(const std::string& directory, const std::string
     name.push_back('\0');
     const int handle = ::mkstemp(name.data());
     if (handle < 0)
-        throw EFCreateError(pattern);
+        throw EFCreateError(pattern, errno);
     ::close(handle);
     return name.data();
 }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <QImage>
 #include <QImageReader>
 
@@ -180,7 +183,8 @@ TEST_F(Parallel, AFailedPageEndsTheRenderAtItsPlaceForAnyNumberOfWorkers)
         EXPECT_EQ(Names(FolderContents(out)), (std::vector<std::string> {"page-0001.png", "page-0002.png"}))
             << workers << " workers";
         EXPECT_EQ(test::LinesNotBeginningWith(result.Err, "qrptool render: warning: " + mixed + ": page 2, "),
-                  "qrptool render: " + out + "/page-0003.png: Cannot create file " + out + "/page-0003.png\n");
+                  "qrptool render: " + out + "/page-0003.png: Cannot create file " + out + "/page-0003.png: " +
+                      std::strerror(EISDIR) + "\n");
         for (const auto& entry : std::filesystem::directory_iterator(out))
             EXPECT_EQ(entry.path().filename().string().rfind(".qrp-write-", 0), std::string::npos)
                 << "a temporary file is left: " << entry.path();

@@ -80,6 +80,32 @@ TEST_F(QrpTool, BadFilesGiveOneLineAndExitCode1)
     EXPECT_NE(Run({"info", Dir.File("missing.qrp")}).Err.find("Cannot open file"), std::string::npos);
 }
 
+TEST_F(QrpTool, FailuresSayWhyInTheSystemsWords)
+{
+    const std::string document = WriteDocument("two.qrp", 2, false);
+    const auto err = [&](const std::vector<std::string>& arguments) {
+        const ToolResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 1) << result.Err;
+        return result.Err;
+    };
+    // A missing file, and a folder where a file was wanted.
+    EXPECT_EQ(err({"info", Dir.File("missing.qrp")}),
+              "qrptool info: " + Dir.File("missing.qrp") + ": Cannot open file " + Dir.File("missing.qrp") + ": " +
+                  std::strerror(ENOENT) + "\n");
+    EXPECT_EQ(err({"text", Dir.Root().string()}),
+              "qrptool text: " + Dir.Root().string() + ": Cannot open file " + Dir.Root().string() + ": " +
+                  std::strerror(EISDIR) + "\n");
+    // Places nobody may write into, root included (sysfs), and folders that cannot be made.
+    const std::string created = err({"convert", "--compress", document, "/sys/qrptool-test.qrp"});
+    EXPECT_EQ(created.rfind("qrptool convert: ", 0), 0u) << created;
+    EXPECT_NE(created.find("Cannot create file /sys/qrptool-test.qrp: "), std::string::npos) << created;
+    const std::string unpacked = err({"unpack", document, "/sys/qrptool-test"});
+    EXPECT_EQ(unpacked.rfind("qrptool unpack: /sys/qrptool-test: cannot create the folder: ", 0), 0u) << unpacked;
+    const std::string folder = err({"render", document, "-o", "/sys/qrptool-test"});
+    EXPECT_EQ(folder.rfind("qrptool render: /sys/qrptool-test: cannot create the folder: ", 0), 0u) << folder;
+    EXPECT_EQ(folder.find("filesystem error"), std::string::npos) << "no library's own text: " << folder;
+}
+
 TEST_F(QrpTool, AnOutputThatCannotBeWrittenIsAnError)
 {
     // Standard output on a full device: the command fails with the system's

@@ -39,7 +39,7 @@ void EnsureGuiApplication()
         return;
     PrepareEnvironment();
     // An error that leaves a message handler while the report printer works.
-    qrp::Application::SetExceptionHandler([](const std::exception& error) { Complain(error.what()); });
+    qrp::Application::SetExceptionHandler([](const std::exception& error) { Complain(ErrorText(error)); });
     static QGuiApplication application(ArgumentCount, Arguments);
 }
 

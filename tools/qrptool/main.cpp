@@ -245,7 +245,7 @@ int main(int argc, char** argv)
         std::fputs(CommandUsage(command->second).c_str(), stderr);
         return 2;
     } catch (const std::exception& error) {
-        qrptool::Complain(error.what());
+        qrptool::Complain(qrptool::ErrorText(error));
         return command->second.FailureCode;
     }
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "platform/exceptions.h"
+
 namespace qrptool {
 
 namespace {
@@ -37,6 +39,12 @@ void Emit(const std::string& line)
 void SetCommandName(const std::string& command) { CommandName() = command; }
 
 std::string MessagePrefix() { return CommandName().empty() ? std::string("qrptool") : "qrptool " + CommandName(); }
+
+std::string ErrorText(const std::exception& error)
+{
+    const auto* stream = dynamic_cast<const qrp::EStreamError*>(&error);
+    return stream && !stream->Reason().empty() ? std::string(error.what()) + ": " + stream->Reason() : error.what();
+}
 
 void Complain(const std::string& text) { Emit(MessagePrefix() + ": " + text + "\n"); }
 

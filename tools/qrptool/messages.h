@@ -3,6 +3,7 @@
 // the command, "qrptool render: ...", warnings continue "warning: ...", and
 // Qt's own messages go the same way.
 
+#include <exception>
 #include <string>
 
 namespace qrptool {
@@ -14,6 +15,9 @@ std::string MessagePrefix();
 
 // "qrptool render: TEXT" on standard error.
 void Complain(const std::string& text);
+// A failure's text, with the system's reason when a file failed ("Cannot
+// open file /tmp: Is a directory").
+std::string ErrorText(const std::exception& error);
 // "qrptool render: warning: TEXT" on standard error.
 void Warn(const std::string& text);
 

@@ -19,7 +19,7 @@ std::string FailureText(const std::string& fileName, std::exception_ptr error)
     } catch (const FileError& e) {
         return e.what();
     } catch (const std::exception& e) {
-        return fileName + ": " + e.what();
+        return fileName + ": " + ErrorText(e);
     } catch (...) {
         return fileName + ": failed";
     }

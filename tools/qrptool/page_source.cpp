@@ -93,7 +93,7 @@ std::unique_ptr<qrp::TMetafile> PageSource::Page(std::int32_t n)
         try {
             return List.GetPage(n);
         } catch (const std::exception& error) {
-            throw std::runtime_error("page " + std::to_string(n) + ": " + error.what());
+            throw std::runtime_error("page " + std::to_string(n) + ": " + ErrorText(error));
         }
     });
 }

@@ -10,6 +10,7 @@
 
 #include "platform/emf/metafile.h"
 #include "report/qr_page_list.h"
+#include "tools/qrptool/messages.h"
 #include "tools/qrptool/command_line.h"
 #include "tools/qrptool/file_errors.h"
 
@@ -44,7 +45,7 @@ std::unique_ptr<qrp::TMetafile> ReadPage(qrp::TQRPageList& list, std::int32_t pa
         try {
             return list.GetPage(page);
         } catch (const std::exception& error) {
-            throw std::runtime_error("page " + std::to_string(page) + ": " + error.what());
+            throw std::runtime_error("page " + std::to_string(page) + ": " + ErrorText(error));
         }
     });
 }
@@ -80,7 +81,7 @@ int RunUnpack(const CommandLine& line)
     const std::string& fileName = line.Operands()[0];
     const std::filesystem::path directory = line.Operands()[1];
     auto list = OpenDocument(fileName);
-    OnFile(directory.string(), [&] { std::filesystem::create_directories(directory); });
+    CreateFolder(directory);
     for (std::int32_t page = 1; page <= list->PageTotal(); ++page) {
         const auto recording = ReadPage(*list, page, fileName);
         const std::string pageFile = PageFileName(directory, page);

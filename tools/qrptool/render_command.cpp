@@ -34,7 +34,7 @@ void OnOutput(const std::string& fileName, Action&& action)
     try {
         action();
     } catch (const qrp::EStreamError& error) {
-        throw FileError(fileName + ": " + error.what());
+        throw FileError(fileName + ": " + ErrorText(error));
     }
 }
 
@@ -165,7 +165,7 @@ std::string NamingFile(const std::string& fileName, std::exception_ptr error)
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        const std::string text = e.what();
+        const std::string text = ErrorText(e);
         return text.rfind(fileName + ":", 0) == 0 ? text : fileName + ": " + text;
     } catch (...) {
         return fileName + ": failed";
@@ -200,7 +200,7 @@ int RenderOne(const CommandLine& line, const std::string& input, const std::stri
                              std::to_string(distinct) + " pages are to be rendered: give -o a folder, or choose "
                              "one page with --pages N");
     } else {
-        OnFile(out, [&] { std::filesystem::create_directories(out); });
+        CreateFolder(out);
         // A document without pages leaves its folder empty.
         if (pages.empty())
             return 0;
@@ -238,7 +238,7 @@ int RenderMany(const CommandLine& line, const std::string& format, double dpi, i
     }
     const std::string pageList = line.Value("--pages");
     CheckPageList(pageList);
-    OnFile(out, [&] { std::filesystem::create_directories(out); });
+    CreateFolder(out);
 
     const qrp::TQRExportFilterEntry& entry = *qrp::FindExportFilter(format);
     bool failed = false;
@@ -267,7 +267,7 @@ int RenderMany(const CommandLine& line, const std::string& format, double dpi, i
             if (format == "pdf" && pages.empty())
                 throw std::runtime_error(input + ": the document has no pages");
             if (format != "pdf")
-                OnFile(target.string(), [&] { std::filesystem::create_directories(target); });
+                CreateFolder(target);
         } catch (...) {
             jobs.AddFinish([state, error = std::current_exception()] { state->Fail(error); });
             continue;
