@@ -213,6 +213,14 @@ TEST_F(QrpTool, UsageErrorsExitWith2)
         EXPECT_NE(result.Err.find("usage:"), std::string::npos);
     }
     EXPECT_EQ(Run({"--help"}).ExitCode, 0);
+
+    // A reversed range is called so by every command that takes pages; a
+    // value left out is said to be missing.
+    const std::string reversed = "page range 4-2 is reversed: its last page comes before its first\n";
+    EXPECT_EQ(Run({"print", file, "--pages", "4-2"}).Err.rfind("qrptool print: " + reversed, 0), 0u);
+    EXPECT_EQ(Run({"render", file, "--pages", "4-2", "-o", Dir.File("out")}).Err.rfind("qrptool render: " + reversed, 0), 0u);
+    EXPECT_EQ(Run({"text", file, "--pages", "1,4-2"}).Err.rfind("qrptool text: page range 4-2 is reversed", 0), 0u);
+    EXPECT_EQ(Run({"print", file, "--pages", ""}).Err.rfind("qrptool print: bad value for --pages: none given\n", 0), 0u);
 }
 
 TEST_F(QrpTool, SampleReportsAreProducedThroughTheReportPrinter)

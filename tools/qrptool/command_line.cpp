@@ -65,9 +65,16 @@ int ParseNumber(const std::string& text, const std::string& option, int min, int
     } catch (const std::logic_error&) {
         used = 0;
     }
-    if (text.empty() || used != text.size() || value < min || value > max)
+    if (text.empty())
+        throw UsageError("bad value for " + option + ": none given");
+    if (used != text.size() || value < min || value > max)
         throw UsageError("bad value for " + option + ": " + text);
     return static_cast<int>(value);
+}
+
+UsageError ReversedPageRange(const std::string& range)
+{
+    return UsageError("page range " + range + " is reversed: its last page comes before its first");
 }
 
 }  // namespace qrptool

@@ -49,6 +49,9 @@ private:
 // text as a whole number from min to max; UsageError naming option otherwise.
 int ParseNumber(const std::string& text, const std::string& option, int min, int max);
 
+// The usage error of a page range whose last page comes before its first.
+UsageError ReversedPageRange(const std::string& range);
+
 // The commands; each returns the exit code.
 int RunInfo(const CommandLine& line);
 int RunCheck(const CommandLine& line);

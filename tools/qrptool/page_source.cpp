@@ -107,7 +107,9 @@ std::vector<std::int32_t> ParsePages(const std::string& list, std::int32_t count
         return pages;
     }
     ForEachPageItem(list, [&](const std::string& item, const PageRange& range) {
-        if (range.First < 1 || range.Last < range.First || range.Last > count)
+        if (range.First >= 1 && range.Last < range.First)
+            throw ReversedPageRange(item);
+        if (range.First < 1 || range.Last > count)
             throw UsageError("pages " + item + " lie outside 1-" + std::to_string(count));
         for (long n = range.First; n <= range.Last; ++n)
             pages.push_back(static_cast<std::int32_t>(n));
@@ -120,7 +122,9 @@ void CheckPageList(const std::string& list)
     if (list.empty())
         return;
     ForEachPageItem(list, [](const std::string& item, const PageRange& range) {
-        if (range.First < 1 || range.Last < range.First)
+        if (range.First >= 1 && range.Last < range.First)
+            throw ReversedPageRange(item);
+        if (range.First < 1)
             throw UsageError("bad page range " + item);
     });
 }

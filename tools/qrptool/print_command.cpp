@@ -23,7 +23,7 @@ std::pair<int, int> ParseRange(const std::string& text)
     const int first = ParseNumber(text.substr(0, dash), "--pages", 1, 0x7FFFFFFF);
     const int last = dash == std::string::npos ? first : ParseNumber(text.substr(dash + 1), "--pages", 1, 0x7FFFFFFF);
     if (last < first)
-        throw UsageError("bad value for --pages: " + text + " (the last page comes before the first)");
+        throw ReversedPageRange(text);
     return {first, last};
 }
 }  // namespace
