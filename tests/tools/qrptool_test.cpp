@@ -303,13 +303,18 @@ const std::vector<std::string> kCommands = {"info", "check", "pack", "unpack", "
                                             "preview"};
 
 // Standard error without the usage lines: "usage: qrptool CMD ..." and their continuations.
+// The lines of standard error that are not the usage text ("qrptool CMD: usage: ..."
+// and its continuation lines).
 std::string WithoutUsage(const std::string& err)
 {
     std::string rest;
     std::istringstream lines(err);
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind("usage: qrptool", 0) != 0 && line.rfind("       ", 0) != 0)
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t text = line.find(": ");
+        const std::string message = text == std::string::npos ? line : line.substr(text + 2);
+        if (message.rfind("usage: qrptool", 0) != 0 && message.rfind("       ", 0) != 0)
             rest += line + "\n";
+    }
     return rest;
 }
 
@@ -508,15 +513,16 @@ TEST_F(QrpTool, EveryMessageBeginsWithTheProgramAndTheCommand)
         const ToolResult result = Run(arguments);
         EXPECT_NE(result.ExitCode, 0) << arguments[0] << " " << arguments.back();
         EXPECT_NE(result.Err, "") << arguments[0] << " " << arguments.back();
-        EXPECT_EQ(test::LinesNotBeginningWith(WithoutUsage(result.Err), "qrptool " + arguments[0] + ": "), "")
+        EXPECT_EQ(test::LinesNotBeginningWith(result.Err, "qrptool " + arguments[0] + ": "), "")
             << arguments[0] << " " << arguments.back() << ":\n" << result.Err;
+        EXPECT_NE(WithoutUsage(result.Err), "") << "a message besides the usage: " << result.Err;
     }
     // Without a command: the program's name alone.
     for (const std::vector<std::string>& arguments :
          std::vector<std::vector<std::string>> {{}, {"frobnicate"}, {"--frobnicate"}}) {
         const ToolResult result = Run(arguments);
         EXPECT_EQ(result.ExitCode, 2);
-        EXPECT_EQ(test::LinesNotBeginningWith(WithoutUsage(result.Err), "qrptool: "), "") << result.Err;
+        EXPECT_EQ(test::LinesNotBeginningWith(result.Err, "qrptool: "), "") << result.Err;
         EXPECT_NE(WithoutUsage(result.Err), "") << result.Err;
     }
 }

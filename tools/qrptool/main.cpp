@@ -193,6 +193,17 @@ std::string FullUsage()
 
 std::string CommandUsage(const Command& command) { return UsageLines(command.Synopsis, true); }
 
+// A usage text on standard error, every line with the program and the command before it.
+void ComplainUsage(const std::string& usage)
+{
+    std::size_t start = 0;
+    while (start < usage.size()) {
+        const std::size_t end = usage.find('\n', start);
+        qrptool::Complain(usage.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        start = end == std::string::npos ? usage.size() : end + 1;
+    }
+}
+
 // Whether everything written to standard output reached it; a full disk or a
 // closed pipe is said with the system's words.
 bool StandardOutputWritten()
@@ -213,7 +224,7 @@ int main(int argc, char** argv)
     qrp::UseStandardPreview();
     if (arguments.empty()) {
         qrptool::Complain("no command given");
-        std::fputs(FullUsage().c_str(), stderr);
+        ComplainUsage(FullUsage());
         return 2;
     }
     if (arguments[0] == "--help" || arguments[0] == "-h") {
@@ -227,7 +238,7 @@ int main(int argc, char** argv)
     const auto command = Commands().find(arguments[0]);
     if (command == Commands().end()) {
         qrptool::Complain((arguments[0].rfind('-', 0) == 0 ? "unknown option " : "unknown command ") + arguments[0]);
-        std::fputs(FullUsage().c_str(), stderr);
+        ComplainUsage(FullUsage());
         return 2;
     }
     qrptool::SetCommandName(command->first);
@@ -242,7 +253,7 @@ int main(int argc, char** argv)
         return StandardOutputWritten() ? status : command->second.FailureCode;
     } catch (const qrptool::UsageError& error) {
         qrptool::Complain(error.what());
-        std::fputs(CommandUsage(command->second).c_str(), stderr);
+        ComplainUsage(CommandUsage(command->second));
         return 2;
     } catch (const std::exception& error) {
         qrptool::Complain(qrptool::ErrorText(error));
