@@ -104,6 +104,10 @@ TEST_F(QrpTool, FailuresSayWhyInTheSystemsWords)
     const std::string folder = err({"render", document, "-o", "/sys/qrptool-test"});
     EXPECT_EQ(folder.rfind("qrptool render: /sys/qrptool-test: cannot create the folder: ", 0), 0u) << folder;
     EXPECT_EQ(folder.find("filesystem error"), std::string::npos) << "no library's own text: " << folder;
+    // A PDF to print into a folder that is not there: said before any printing.
+    const std::string pdf = Dir.File("no/such/folder/p.pdf");
+    EXPECT_EQ(err({"print", document, "--output", pdf}),
+              "qrptool print: Cannot create file " + pdf + ": " + std::strerror(ENOENT) + "\n");
 }
 
 TEST_F(QrpTool, AnOutputThatCannotBeWrittenIsAnError)
@@ -207,6 +211,7 @@ TEST_F(QrpTool, UsageErrorsExitWith2)
              {"print", file, "--landscape", "--portrait"},
              {"print", file, "--printer", "No such printer"},
              {"print", file, "--printer", "x", "--output", Dir.File("x.pdf")},
+             {"print", file, "--printer", "Print to File (PDF)"},
          }) {
         const ToolResult result = Run(arguments);
         EXPECT_EQ(result.ExitCode, 2) << (arguments.empty() ? "" : arguments[0]) << " " << arguments.size();

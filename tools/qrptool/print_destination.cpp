@@ -1,9 +1,14 @@
 #include "tools/qrptool/print_destination.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "platform/exceptions.h"
 #include "platform/printing/printer.h"
 #include "platform/printing/qt_printer_backend.h"
 #include "printing/printer_settings.h"
@@ -30,12 +35,24 @@ void CheckDestination(const CommandLine& line)
 {
     if (line.Has("--printer") && line.Has("--output"))
         throw UsageError("--output prints to a PDF file; it takes no --printer");
+    if (line.Has("--printer") && line.Value("--printer") == qrp::kPdfFilePrinter)
+        throw UsageError("the printer " + line.Value("--printer") + " writes a file: name it with --output FILE.pdf");
 }
 
 void ChooseDestination(qrp::TQRPrinter& printer, const CommandLine& line)
 {
     if (line.Has("--output")) {
         const std::string output = std::filesystem::absolute(line.Value("--output")).string();
+        // The folder must be there to take the file: said now, with the system's reason,
+        // rather than as a printer that is not valid.
+        const std::string folder = std::filesystem::path(output).parent_path().string();
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0)
+            throw qrp::EFCreateError(output, errno);
+        if (!S_ISDIR(info.st_mode))
+            throw qrp::EFCreateError(output, ENOTDIR);
+        if (::access(folder.c_str(), W_OK) != 0)
+            throw qrp::EFCreateError(output, errno);
         printer.OwnPrinter().SetPrinter(qrp::kPdfFilePrinter, "", output, std::nullopt);
         printer.Settings().ReadPrinterSettings();
     } else if (line.Has("--printer")) {
