@@ -145,6 +145,8 @@ private:
         std::uint8_t CharSet = 0;
         QString Family;
         std::optional<TSymbolFace> Symbol;
+        // Symbol drawn with a font of symbol codes: its glyphs are looked up by the codes.
+        bool SymbolCodes = false;
     };
     const TFontChoice& ChosenFont();
     void ExtTextOut(TRecord& r, bool wide);

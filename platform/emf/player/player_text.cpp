@@ -39,19 +39,13 @@ std::optional<TSymbolFace> SymbolFaceOfFont(const TLogFont& logFont)
     return TSymbolFace::Symbol;
 }
 
-// Whether the font drawn for Symbol is one of symbol codes, as the
-// metric-compatible one is: it lacks most of the signs (Greek letters,
-// mathematical signs) the codes stand for.
-bool HoldsSignsUnderCodes(const QFont& font, const QString& signs)
+// Whether the family drawn for Symbol is one of symbol codes, as the
+// metric-compatible one is: it has the letters but not the Greek signs the
+// letters' codes stand for.
+bool HoldsSignsUnderCodes(const QString& family)
 {
-    const QRawFont raw = QRawFont::fromFont(font);
-    if (!raw.isValid())
-        return false;
-    int held = 0, lacking = 0;
-    for (const QChar c : signs)
-        if (c.unicode() > 0x7F && !c.isSurrogate())
-            ++(raw.supportsCharacter(c) ? held : lacking);
-    return lacking > held;
+    const QRawFont raw = QRawFont::fromFont(QFont(family));
+    return raw.isValid() && raw.supportsCharacter(QChar(u'a')) && !raw.supportsCharacter(QChar(u'\u03B1'));
 }
 
 // Eight-bit text as characters: a symbol font's bytes are its codes, other
@@ -105,9 +99,12 @@ QFont OutputFont(const TLogFont& logFont, const QString& family, double yScale)
 const TPlayer::TFontChoice& TPlayer::ChosenFont()
 {
     // Text records come by the thousand in the few fonts a page selects.
-    if (!LastFontChoice || LastFontChoice->Face != Dc.Font.FaceName || LastFontChoice->CharSet != Dc.Font.CharSet)
-        LastFontChoice = TFontChoice {Dc.Font.FaceName, Dc.Font.CharSet,
-                                      SubstituteFontFamily(Dc.Font.FaceName, Dc.Font.CharSet), SymbolFaceOfFont(Dc.Font)};
+    if (!LastFontChoice || LastFontChoice->Face != Dc.Font.FaceName || LastFontChoice->CharSet != Dc.Font.CharSet) {
+        const QString family = SubstituteFontFamily(Dc.Font.FaceName, Dc.Font.CharSet);
+        const auto symbol = SymbolFaceOfFont(Dc.Font);
+        LastFontChoice = TFontChoice {Dc.Font.FaceName, Dc.Font.CharSet, family, symbol,
+                                      symbol == TSymbolFace::Symbol && HoldsSignsUnderCodes(family)};
+    }
     return *LastFontChoice;
 }
 
@@ -249,7 +246,7 @@ void TPlayer::DrawTextRecord(TRecord& r, QPointF reference, const std::u16string
     QFont drawnFont = font;
     if (const auto symbolFace = choice.Symbol; symbolFace && !(options & ETO_GLYPH_INDEX)) {
         const TSymbolText signs = DecodeSymbolText(*symbolFace, text);
-        if (*symbolFace == TSymbolFace::Symbol && HoldsSignsUnderCodes(font, signs.Text)) {
+        if (choice.SymbolCodes) {
             for (const int source : signs.Sources)
                 fontCodes.append(QChar(text[static_cast<std::size_t>(source)] & 0xFF));
         } else {
